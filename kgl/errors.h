@@ -1,0 +1,34 @@
+// The library's last-error code and its messages. Operations that can fail
+// clear the code on entry and leave a negative code on failure.
+#pragma once
+
+// The codes (0 and -1 .. -31); errorMessage gives their texts.
+enum KglError {
+    kglOk = 0,
+    kglNotInstalled = -1,
+    kglNotDetected = -2,
+    kglDriverNotFound = -3,
+    kglBadDriverFile = -4,
+    kglDriverNoMemory = -5,
+    kglInvalidMode = -6,
+    kglInvalidDriver = -7,
+    kglGeneralError = -8,
+    kglInvalidDriverName = -9,
+    kglNoMemory = -10,
+    kglModeNotSupported = -11,
+    kglBadDriverVersion = -15,
+    kglInvalidDeviceType = -16,
+    kglInvalidDC = -17,
+    kglInvalidBitmap = -22,
+    kglBitmapNotFound = -23,
+    kglInvalidErrorNumber = -24,
+    kglNoDoubleBuffer = -28,
+    kglInvalidMemoryFormat = -31,
+};
+
+// Reads the last error and resets it to 0.
+int takeLastError();
+// Sets the last error (the library's own operations use this).
+void setLastError(int code);
+// The message of a code; "Invalid error number" outside 0 .. -31.
+const char* errorMessage(int code);

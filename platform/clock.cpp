@@ -1,0 +1,20 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+uint32_t calendarSeconds()
+{
+    return static_cast<uint32_t>(time(nullptr));
+}
+
+uint64_t monotonicMicroseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
+}
+
+uint32_t monotonicMilliseconds()
+{
+    return static_cast<uint32_t>(monotonicMicroseconds() / 1000u);
+}

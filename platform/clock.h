@@ -1,0 +1,11 @@
+// Clocks of the host system.
+#pragma once
+
+#include <cstdint>
+
+// Calendar time in whole seconds (seeds the random generator).
+uint32_t calendarSeconds();
+// Monotonic clock in microseconds since an arbitrary start; 64 bits, never wraps.
+uint64_t monotonicMicroseconds();
+// Monotonic clock in milliseconds, 32 bits (time stamps of input events).
+uint32_t monotonicMilliseconds();

@@ -1,0 +1,210 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool sameIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
+        if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca + 32);
+        if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb + 32);
+        if (ca != cb) return false;
+    }
+    return *a == *b;
+}
+
+// The entry of directory dir whose name matches name ignoring ASCII case, or "".
+std::string findEntryIgnoringCase(const std::string& dir, const std::string& name)
+{
+    DIR* listing = opendir(dir.empty() ? "." : dir.c_str());
+    if (!listing) return {};
+    std::string found;
+    while (dirent* entry = readdir(listing)) {
+        if (sameIgnoringAsciiCase(entry->d_name, name.c_str())) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    closedir(listing);
+    return found;
+}
+
+// Creates dir (one level) unless it exists; 0 when it exists afterwards.
+int ensureDirectory(const std::string& dir)
+{
+    if (mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST) return isDirectory(dir.c_str()) ? 0 : 1;
+    return 1;
+}
+
+} // namespace
+
+std::string translatePath(const char* path)
+{
+    std::string slashed(path ? path : "");
+    for (char& c : slashed)
+        if (c == '\\') c = '/';
+
+    std::string result;
+    bool searching = true; // once a component is missing, nothing below it exists
+    size_t pos = 0;
+    if (!slashed.empty() && slashed[0] == '/') {
+        result = "/";
+        pos = 1;
+    }
+    while (pos <= slashed.size()) {
+        size_t end = slashed.find('/', pos);
+        if (end == std::string::npos) end = slashed.size();
+        std::string component = slashed.substr(pos, end - pos);
+        if (!component.empty()) {
+            if (!result.empty() && result.back() != '/') result += '/';
+            std::string candidate = result + component;
+            if (searching && component != "." && component != ".." && !exists(candidate)) {
+                std::string match = findEntryIgnoringCase(result, component);
+                if (match.empty())
+                    searching = false;
+                else
+                    candidate = result + match;
+            }
+            result = candidate;
+        }
+        pos = end + 1;
+    }
+    if (slashed.size() > 1 && slashed.back() == '/' && result.back() != '/') result += '/';
+    return result;
+}
+
+int queryWindowsDirectory(char* out, int size, std::string* reason)
+{
+    if (size > 0) out[0] = '\0';
+    std::string dir;
+    bool isDefault = false;
+    if (const char* windir = getenv("WINDIR"); windir && *windir) {
+        dir = windir;
+    } else {
+        const char* data = getenv("XDG_DATA_HOME");
+        if (data && *data) {
+            dir = std::string(data) + "/vellamir";
+        } else {
+            const char* home = getenv("HOME");
+            if (!home || !*home) {
+                if (reason) *reason = "Neither WINDIR nor HOME is set.";
+                return 1;
+            }
+            dir = std::string(home) + "/.local/share/vellamir";
+        }
+        isDefault = true;
+    }
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    if (static_cast<int>(dir.size()) > kMaxWindowsDirectory || static_cast<int>(dir.size()) >= size) {
+        if (reason) *reason = "The Windows directory " + dir + " is longer than 255 bytes.";
+        return 1;
+    }
+    if (isDefault && !isDirectory(dir.c_str())) {
+        // Create every missing level of the default, as a fresh account may lack ~/.local/share.
+        for (size_t slash = dir.find('/', 1); ; slash = dir.find('/', slash + 1)) {
+            std::string level = dir.substr(0, slash);
+            if (ensureDirectory(level) != 0) {
+                if (reason) *reason = "The Windows directory " + dir + " cannot be created: " + strerror(errno);
+                return 1;
+            }
+            if (slash == std::string::npos) break;
+        }
+    }
+    memcpy(out, dir.c_str(), dir.size() + 1);
+    return 0;
+}
+
+FILE* openFile(const char* path, const char* mode)
+{
+    return fopen(translatePath(path).c_str(), mode);
+}
+
+int setCurrentDirectory(const char* path)
+{
+    return chdir(translatePath(path).c_str()) == 0 ? 0 : 1;
+}
+
+int getCurrentDirectory(char* out, int size)
+{
+    return size > 0 && getcwd(out, static_cast<size_t>(size)) ? 0 : 1;
+}
+
+int makeDirectory(const char* path)
+{
+    return mkdir(translatePath(path).c_str(), 0755) == 0 ? 0 : 1;
+}
+
+int isDirectory(const char* path)
+{
+    struct stat info;
+    return stat(translatePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 1 : 0;
+}
+
+int fileExists(const char* path)
+{
+    struct stat info;
+    return stat(translatePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
+}
+
+int removeFile(const char* path)
+{
+    return unlink(translatePath(path).c_str()) == 0 ? 0 : 1;
+}
+
+int replaceFile(const char* from, const char* to)
+{
+    return rename(translatePath(from).c_str(), translatePath(to).c_str()) == 0 ? 0 : 1;
+}
+
+int readWholeFile(const char* path, std::string& bytes)
+{
+    bytes.clear();
+    FILE* file = openFile(path, "rb");
+    if (!file) return 1;
+    char chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    return failed ? 1 : 0;
+}
+
+int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate)
+{
+    std::string target = translatePath(path);
+    std::string temporary = target + ".XXXXXX";
+    int fd = mkstemp(temporary.data()); // creates the file with mode 0600
+    if (fd < 0) return 1;
+    bool ok = isPrivate || fchmod(fd, 0644) == 0;
+    const char* next = static_cast<const char*>(bytes);
+    size_t left = size;
+    while (ok && left > 0) {
+        ssize_t wrote = write(fd, next, left);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            ok = false;
+            break;
+        }
+        next += wrote;
+        left -= static_cast<size_t>(wrote);
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(temporary.c_str(), target.c_str()) != 0) ok = false;
+    if (!ok) unlink(temporary.c_str());
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,56 @@
+// Files and directories of the host system: the Windows directory, the current
+// directory and path translation. The program names its files the way the
+// settings file and setup scripts store them ("Brevane\Vellamir.INI"); every
+// operation here translates such a name before it touches the file system.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// ---- The Windows directory --------------------------------------------------
+
+// Longest Windows directory the program accepts, in bytes (its buffers are 256).
+constexpr int kMaxWindowsDirectory = 255;
+
+// Fills out (size bytes) with the Windows directory: $WINDIR when set, else
+// $XDG_DATA_HOME/vellamir, else $HOME/.local/share/vellamir; the default
+// directory is created when missing. Returns 0, or 1 when the directory is
+// longer than 255 bytes, cannot be created, or does not fit out. On failure
+// out holds an empty text and *reason (when given) says why.
+int queryWindowsDirectory(char* out, int size, std::string* reason = nullptr);
+
+// ---- Path translation -------------------------------------------------------
+
+// Turns a stored name into a host path: every "\" becomes "/", and a path
+// component that does not exist with its exact case takes the name of an
+// existing entry that matches it ignoring ASCII case. Components that match
+// nothing are kept as given, so new files are created with the given name.
+std::string translatePath(const char* path);
+
+// ---- File and directory operations (names are translated) ------------------
+
+// fopen on the translated name; binary and text modes are the same here.
+FILE* openFile(const char* path, const char* mode);
+// Makes path the current directory. Returns 0, or 1 on failure.
+int setCurrentDirectory(const char* path);
+// Current directory into out (size bytes). Returns 0, or 1 when it does not fit.
+int getCurrentDirectory(char* out, int size);
+// Creates one directory level (mode 0755). Returns 0, or 1 on failure
+// (an existing directory is a failure too; see isDirectory).
+int makeDirectory(const char* path);
+// 1 when path names an existing directory, else 0.
+int isDirectory(const char* path);
+// 1 when path names an existing regular file, else 0.
+int fileExists(const char* path);
+// Removes a file. Returns 0, or 1 on failure.
+int removeFile(const char* path);
+// Puts from over to, replacing to in one step. Returns 0, or 1 on failure.
+int replaceFile(const char* from, const char* to);
+// Reads a whole file into bytes. Returns 0, or 1 when it cannot be opened or read.
+int readWholeFile(const char* path, std::string& bytes);
+
+// Writes bytes to path so that path holds either its old content or all of the
+// new one: a temporary file beside it (created with mode 0600 when private is
+// set), every write and the close checked, flushed to disk, then renamed over
+// path. Returns 0, or 1 with path unchanged.
+int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate);

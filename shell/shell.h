@@ -1,0 +1,24 @@
+// The saver's entry point: command line, start-up and the two run modes.
+#pragma once
+
+// What the command line asks for.
+enum class RunMode {
+    Saver,            // "/s..." or exactly "-s" / "s"
+    ConfigureDialog,  // exactly "/c", "-c" or "c": the settings dialog, exit code 1
+    Dialog,           // anything else: the settings dialog, exit code 0
+};
+
+// Classifies the argument text (the command line after the program name,
+// leading blanks skipped), ignoring the case of ASCII letters.
+RunMode classifyCommandLine(const char* argumentText);
+
+// The program: seeds the generator, makes the Windows directory current,
+// puts the default picture in the list, loads the settings and runs what the
+// command line asks for. Returns the process exit code: 1 after a dialog
+// opened by "/c", 0 otherwise.
+int saverMain(const char* argumentText);
+
+// The settings dialog of the configuration run; returns when it closes.
+void runSettingsDialog();
+// One saver run, from the password-picture check to the shut-down; returns 0.
+int runSaver();

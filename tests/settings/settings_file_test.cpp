@@ -1,0 +1,287 @@
+// The settings file: its byte layout, round trips, damaged files and safe saving.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "settings/settings.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::string bytesOf(std::initializer_list<int> values)
+{
+    std::string out;
+    for (int v : values) out += static_cast<char>(v);
+    return out;
+}
+
+Settings parsed(const std::string& bytes, const Settings& start = Settings{})
+{
+    Settings record = start;
+    parseSettings(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), record);
+    return record;
+}
+
+Settings withDefaultPicture()
+{
+    Settings record;
+    record.pictures[0] = "C:\\WINDOWS\\brevane\\graphics\\Default1.bmp";
+    return record;
+}
+
+// Every value the rest of the program indexes or switches on lies in its group.
+void expectSane(const Settings& r)
+{
+    EXPECT_TRUE(r.passwordEnabled == 0 || r.passwordEnabled == 1);
+    EXPECT_LT(strnlen(r.password, sizeof r.password), sizeof r.password);
+    EXPECT_GE(r.pictureCount, 0);
+    EXPECT_LE(r.pictureCount, kMaxPictures);
+    EXPECT_GE(r.colourDepthId, 110);
+    EXPECT_LE(r.colourDepthId, 114);
+    EXPECT_GE(r.speedId, 300);
+    EXPECT_LE(r.speedId, 304);
+    EXPECT_GE(r.museumType, 0);
+    EXPECT_LT(r.museumType, kMuseumTypeCount);
+    EXPECT_GE(r.fogDensity, 0);
+    EXPECT_LE(r.fogDensity, 100);
+    for (int16_t c : {r.fogRed, r.fogGreen, r.fogBlue}) {
+        EXPECT_GE(c, 0);
+        EXPECT_LE(c, 255);
+    }
+    EXPECT_GE(r.displaySizeId, 700);
+    EXPECT_LE(r.displaySizeId, 709);
+    EXPECT_EQ(r.displayScale, displayScaleFor(r.displaySizeId));
+    EXPECT_GE(r.walkingSpeedId, 900);
+    EXPECT_LE(r.walkingSpeedId, 903);
+}
+
+} // namespace
+
+TEST(SettingsFile, DefaultRecordLayout)
+{
+    Settings record = withDefaultPicture();
+    const std::string& path = record.pictures[0];
+    std::string bytes = serializeSettings(record);
+    ASSERT_EQ(bytes.size(), 47 + path.size());
+    // 16 bytes before the pictures: password switch, mode 49, depth 110, speed 300, one picture.
+    EXPECT_EQ(bytes.substr(0, 16), bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(bytes.substr(16, path.size() + 1), path + '\0');
+    // 30 bytes after: the eleven shorts, the scale 0.5f, 60 seconds, walking speed 901.
+    EXPECT_EQ(bytes.substr(17 + path.size()),
+              bytesOf({0, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 45, 0, 0, 0, 0, 0, 255, 0, 0xC1, 2,
+                       0, 0, 0, 0x3F, 60, 0, 0x85, 3}));
+}
+
+TEST(SettingsFile, PasswordBytesOnlyWhileEnabled)
+{
+    Settings record = withDefaultPicture();
+    strcpy(record.password, "abc");
+    record.passwordEnabled = 1;
+    std::string on = serializeSettings(record);
+    EXPECT_EQ(on.substr(0, 7), bytesOf({1, 0, 3, 0, 'a', 'b', 'c'}));
+    EXPECT_EQ(on.size(), 47 + 2 + 3 + record.pictures[0].size());
+    EXPECT_STREQ(parsed(on).password, "abc");
+
+    record.passwordEnabled = 0;
+    std::string off = serializeSettings(record);
+    EXPECT_EQ(off.size(), 47 + record.pictures[0].size());
+    EXPECT_EQ(off.substr(0, 6), bytesOf({0, 0, 49, 0, 0, 0}));
+    EXPECT_STREQ(parsed(off).password, "") << "a switched-off password is gone at the next start";
+}
+
+TEST(SettingsFile, RoundTripsEveryField)
+{
+    Settings record;
+    record.passwordEnabled = 1;
+    strcpy(record.password, "Secret word");
+    record.videoMode = 71;
+    record.colourDepthId = 114;
+    record.speedId = 303;
+    record.pictureCount = 3;
+    record.pictures[0] = "/home/ann/My Pictures/sunset at sea.bmp";
+    record.pictures[1] = "/home/ann/\xC3\xA9t\xC3\xA9 \xFF\x01.bmp";
+    record.pictures[2] = "";
+    record.museumType = 21;
+    record.furniture = 1;
+    record.cubePonds = 0;
+    record.sculptures = 0;
+    record.showcases = 1;
+    record.fogEnabled = 1;
+    record.fogDensity = 100;
+    record.fogRed = 12;
+    record.fogGreen = 34;
+    record.fogBlue = 56;
+    record.displaySizeId = 703;
+    record.displayScale = displayScaleFor(703);
+    record.moveSeconds = -5;
+    record.walkingSpeedId = 903;
+
+    Settings back = parsed(serializeSettings(record), Settings{});
+    EXPECT_EQ(serializeSettings(back), serializeSettings(record));
+    EXPECT_EQ(back.pictures[1], record.pictures[1]);
+    EXPECT_EQ(back.pictures[2], "");
+    uint32_t want, got;
+    memcpy(&want, &record.displayScale, 4);
+    memcpy(&got, &back.displayScale, 4);
+    EXPECT_EQ(got, want) << "the scale comes back bit for bit";
+    EXPECT_EQ(back.moveSeconds, -5) << "the seconds are kept as typed";
+}
+
+TEST(SettingsFile, ZeroPicturesWritesNoPaths)
+{
+    Settings record = withDefaultPicture();
+    record.pictureCount = 0;
+    std::string bytes = serializeSettings(record);
+    EXPECT_EQ(bytes.size(), 46u);
+    EXPECT_EQ(bytes.substr(12, 4), bytesOf({0, 0, 0, 0}));
+    Settings back = parsed(bytes, withDefaultPicture());
+    EXPECT_EQ(back.pictureCount, 0);
+    EXPECT_EQ(back.pictures[0], "") << "loading frees the picture that was held";
+}
+
+TEST(SettingsFile, EveryTruncationKeepsEarlierValuesAndStaysSane)
+{
+    Settings record = withDefaultPicture();
+    record.passwordEnabled = 1;
+    strcpy(record.password, "pw");
+    record.pictureCount = 2;
+    record.pictures[1] = "second.bmp";
+    record.fogBlue = 7;
+    std::string full = serializeSettings(record);
+    for (size_t cut = 0; cut <= full.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        Settings back = parsed(full.substr(0, cut));
+        expectSane(back);
+        if (cut == full.size()) {
+            EXPECT_EQ(serializeSettings(back), full);
+        }
+    }
+    // Cut inside the second path: the first is whole, the second keeps what was read,
+    // the count stays as stored and the fields after the break keep their defaults.
+    size_t second = full.find("second.bmp");
+    Settings back = parsed(full.substr(0, second + 3));
+    EXPECT_EQ(back.pictureCount, 2);
+    EXPECT_EQ(back.pictures[0], record.pictures[0]);
+    EXPECT_EQ(back.pictures[1], "sec");
+    EXPECT_EQ(back.fogBlue, 255);
+}
+
+TEST(SettingsFile, OversizedAndNegativeLengthsKeepLaterFieldsInPlace)
+{
+    // A password of 60 characters keeps its first 43; the video mode after it is still read.
+    std::string longPassword(60, 'p');
+    std::string bytes = bytesOf({1, 0, 60, 0}) + longPassword + bytesOf({50, 0, 0, 0, 112, 0, 0, 0, 0x2D, 1}) +
+                        bytesOf({0, 0, 0, 0});
+    Settings back = parsed(bytes);
+    EXPECT_EQ(std::string(back.password), std::string(43, 'p'));
+    EXPECT_EQ(back.videoMode, 50);
+    EXPECT_EQ(back.colourDepthId, 112);
+    EXPECT_EQ(back.speedId, 301);
+
+    // A negative password length reads as empty.
+    back = parsed(bytesOf({1, 0, 0xFF, 0xFF, 51, 0, 0, 0}));
+    EXPECT_STREQ(back.password, "");
+    EXPECT_EQ(back.videoMode, 51);
+
+    // 95 pictures: the first 90 are kept, the other five skipped, the museum type after them read.
+    std::string many = bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1, 95, 0, 0, 0});
+    for (int i = 0; i < 95; ++i) many += "p" + std::to_string(i) + '\0';
+    many += bytesOf({5, 0});
+    back = parsed(many);
+    EXPECT_EQ(back.pictureCount, 90);
+    EXPECT_EQ(back.pictures[89], "p89");
+    EXPECT_EQ(back.museumType, 5);
+
+    // A negative count is no pictures; a huge one with few paths stops at the end of the file.
+    back = parsed(bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0}));
+    EXPECT_EQ(back.pictureCount, 0);
+    EXPECT_EQ(back.museumType, 3);
+    back = parsed(bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}));
+    EXPECT_EQ(back.pictureCount, 90);
+    EXPECT_EQ(back.pictures[0], "a");
+}
+
+TEST(SettingsFile, OutOfGroupValuesFallBackToDefaults)
+{
+    Settings record = withDefaultPicture();
+    record.passwordEnabled = 1;
+    strcpy(record.password, "x");
+    std::string bytes = serializeSettings(record);
+    // Patch the fields as a foreign writer might have left them.
+    auto patchShort = [&](size_t at, int16_t v) { bytes[at] = static_cast<char>(v & 0xFF); bytes[at + 1] = static_cast<char>((v >> 8) & 0xFF); };
+    bytes[0] = 7;                                   // passwordEnabled 7 means on
+    size_t afterPictures = 19 + record.pictures[0].size() + 1;
+    patchShort(9, 120);                             // colourDepthId low half: 120 (not 110..114)
+    patchShort(13, 299);                            // speedId
+    patchShort(afterPictures + 0, 40);              // museumType
+    patchShort(afterPictures + 12, 500);            // fogDensity
+    patchShort(afterPictures + 14, -3);             // fogRed
+    patchShort(afterPictures + 20, 702);            // displaySizeId 80%, scale stays 0.5 in the file
+    patchShort(afterPictures + 28, 42);             // walkingSpeedId
+    Settings back = parsed(bytes);
+    expectSane(back);
+    EXPECT_EQ(back.passwordEnabled, 1);
+    EXPECT_EQ(back.colourDepthId, 110);
+    EXPECT_EQ(back.speedId, 300);
+    EXPECT_EQ(back.museumType, 0);
+    EXPECT_EQ(back.fogDensity, 100);
+    EXPECT_EQ(back.fogRed, 0);
+    EXPECT_FLOAT_EQ(back.displayScale, 0.8f);
+    EXPECT_EQ(back.walkingSpeedId, 901);
+    EXPECT_EQ(back.videoMode, 49);
+}
+
+TEST(SettingsFile, LoadAndSaveThroughTheFileSystem)
+{
+    TempDir dir;
+    std::string path = dir.file("Vellamir.INI");
+    Settings before = settings;
+
+    settings = withDefaultPicture();
+    EXPECT_EQ(LoadSettings(path.c_str()), 1) << "a missing file is not created by loading";
+    EXPECT_EQ(access(path.c_str(), F_OK), -1);
+    EXPECT_EQ(serializeSettings(settings), serializeSettings(withDefaultPicture()));
+
+    settings.fogRed = 99;
+    ASSERT_EQ(SaveSettings(path.c_str()), 0);
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the file may hold a password";
+    settings = Settings{};
+    EXPECT_EQ(LoadSettings(path.c_str()), 0);
+    EXPECT_EQ(settings.fogRed, 99);
+
+    EXPECT_EQ(SaveSettings(dir.file("missing/Vellamir.INI").c_str()), 1);
+    settings = before;
+}
+
+TEST(SettingsFile, FailedSaveLeavesTheOldFile)
+{
+    TempDir dir;
+    std::string path = dir.file("Vellamir.INI");
+    std::string old = "old settings bytes";
+    writeBytes(path, old);
+
+    // A child process whose file-size limit makes every write fail as a full disk would.
+    pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4, 4};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        settings = withDefaultPicture();
+        _exit(SaveSettings(path.c_str()));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "the failure is reported";
+    EXPECT_EQ(readBytes(path), old) << "the previous file is untouched";
+    std::string listing;
+    runCommand("ls -A '" + dir.path() + "'", &listing);
+    EXPECT_EQ(listing, "Vellamir.INI\n") << "no temporary file is left behind";
+}

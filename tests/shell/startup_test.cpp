@@ -1,0 +1,38 @@
+// Start-up of the real program: the Windows directory and what start-up leaves on disk.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::string vellamir()
+{
+    return binaryDir() + "/bin/vellamir";
+}
+
+} // namespace
+
+TEST(Startup, CreatesTheDefaultWindowsDirectoryAndWritesNothing)
+{
+    TempDir dir;
+    std::string output;
+    int code = runCommand("env -u WINDIR -u DISPLAY XDG_DATA_HOME='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
+    EXPECT_EQ(code, 0) << output;
+    struct stat info;
+    EXPECT_EQ(stat(dir.file("vellamir").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    std::string listing;
+    runCommand("find '" + dir.path() + "' -type f", &listing);
+    EXPECT_EQ(listing, "") << "loading the settings never creates the file";
+}
+
+TEST(Startup, TooLongWindowsDirectoryIsAFatalError)
+{
+    std::string output;
+    int code = runCommand("env -u DISPLAY WINDIR=/" + std::string(300, 'w') + " " + vellamir() + " /s 2>&1", &output);
+    EXPECT_EQ(code, 255);
+    EXPECT_NE(output.find("Error: Fatal Error: The Windows directory"), std::string::npos) << output;
+    EXPECT_NE(output.find("longer than 255 bytes"), std::string::npos) << output;
+}
