@@ -24,6 +24,9 @@ struct Bitmap {
 // Largest width or height a file may declare.
 constexpr int32_t kMaxBitmapSide = 16384;
 
+// The root path of file lookup (KGL_init sets it; "" for none).
+void setFileRootPath(const char* path);
+const char* fileRootPath();
 // Opens name as given, else root path + subdirectory + name, else
 // $KGL_ROOT + subdirectory + name (names translated by the files layer).
 FILE* findFile(const char* subdirectory, const char* name, const char* mode);
