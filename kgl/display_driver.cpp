@@ -114,7 +114,7 @@ static int createDisplayContext(DeviceContext* dc, int, int)
 // The images, one per display slot, in the order of displaySlots.
 #define DISPLAY_IMAGE(name, kind)                                                                        \
     {"Kestrel3D Driver:", name, name, "Display back-end", kDriverVersionMajor, kDriverVersionMinor, kind, \
-     {detectDisplay, setDisplayMode, restoreDisplayMode, createDisplayContext, nullptr, nullptr}}
+     {detectDisplay, setDisplayMode, restoreDisplayMode, createDisplayContext, nullptr}}
 
 static const DriverImage displayImages[kDisplaySlotCount] = {
     DISPLAY_IMAGE("VGA4.DRV", kDriverVga),

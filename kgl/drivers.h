@@ -32,10 +32,8 @@ struct DriverEntryPoints {
     // filled its size, depth and format; pages are already limited): 1 or 0.
     int (*createDisplayContext)(DeviceContext* dc, int mode, int pages);
     // Completes a memory context (the library has filled its size, depth and
-    // format): allocates the surface and sets the ops. 1, or 0 with -10.
+    // format and allocated its surface): sets the ops. 1 or 0.
     int (*createMemoryContext)(DeviceContext* dc);
-    // Releases what createDisplayContext or createMemoryContext allocated.
-    void (*destroyContext)(DeviceContext* dc);
 };
 
 // The image a driver is registered with: the header "Kestrel3D Driver:"

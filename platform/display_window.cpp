@@ -13,10 +13,10 @@ void displayClose() {}
 static void noColour(DeviceContext*, uint32_t) {}
 static void noRect(DeviceContext*, int, int, int, int) {}
 static void noEllipse(DeviceContext*, int, int, int, int, int) {}
-static void noImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int) {}
-static void noConvertedImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int, const PixelFormat*,
+static void noImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int, int) {}
+static void noConvertedImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int, int, const PixelFormat*,
                              const PaletteEntry*, int) {}
-static void noMono(DeviceContext*, int, int, int, int, const uint8_t*, int) {}
+static void noMono(DeviceContext*, int, int, int, int, const uint8_t*, int, int) {}
 static void noPalette(DeviceContext*, const PaletteEntry*, int, int) {}
 static void noRealise(DeviceContext*) {}
 static void noPage(DeviceContext*, int) {}
