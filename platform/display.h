@@ -1,7 +1,10 @@
 // The display back-end on SDL2: what the screen can show, the full-screen
-// window a mode is drawn in, and the drawing operations of the display
-// context. The graphics library's display drivers call these; nothing else does.
+// window a mode is drawn in, the OpenGL context on it, its input and its
+// cursor, and the drawing operations of the display context. The graphics
+// library calls these; nothing else does.
 #pragma once
+
+#include <cstdint>
 
 #include "kgl/dc.h"
 
@@ -15,10 +18,75 @@ int displayDesktopSize(int* width, int* height);
 
 // Opens the desktop-sized borderless full-screen window that shows a mode of
 // width x height pixels (rendered at that size, scaled with its aspect ratio
-// kept). Returns 1, or 0 when it cannot be opened.
+// kept, black bars around it). The pointer is moved to the centre and pending
+// input is flushed. Returns 1, or 0 when it cannot be opened.
 int displayOpenFullscreen(const char* title, int width, int height, int bitsPerPixel, int pages);
-// Closes the window and gives the desktop back.
+// Closes the window and gives the desktop back: OpenGL context gone, grab
+// released, pointer shown. Harmless when nothing is open.
 void displayClose();
+// 1 while the full-screen window is open.
+int displayIsOpen();
+// Where the mode's frame sits on the screen, in screen pixels (top-left origin).
+void displayFrameRectangle(int* x, int* y, int* width, int* height);
+
+// ---- OpenGL on the window -----------------------------------------------------
+
+// The buffers an OpenGL context draws into (RGB colour is always there).
+struct DisplayGLVisual {
+    int alphaBits;          // 0 or 8
+    int doubleBuffer;       // 0 or 1
+    int depthBits;          // 0, 16, ...
+    int stencilBits;        // 0 or 8
+    int accumulationBits;   // 0 or 16 per channel
+};
+
+// Creates the window's OpenGL context with that visual and makes it current;
+// drawing then goes to the mode-sized frame. 1, or 0 when the visual cannot be had.
+int displayCreateGLContext(const DisplayGLVisual& visual);
+// Binds (1) or unbinds (0) the window's OpenGL context on this thread.
+void displayMakeGLCurrent(int bind);
+// Unbinds and deletes the OpenGL context; harmless without one.
+void displayDestroyGLContext();
+// Shows the finished frame; waitForRetrace 1 swaps on the vertical retrace
+// unless vsync has been turned off with displayAllowVsync.
+void displaySwapGL(int waitForRetrace);
+// 0 makes every swap immediate, whatever it asks for (frame-rate measurements).
+void displayAllowVsync(int allowed);
+
+// ---- Input ------------------------------------------------------------------------
+
+enum class DisplayInputKind { KeyDown, KeyUp, ButtonDown, ButtonUp, Motion, FocusLost, FocusGained };
+
+// Modifier bits of an input record, in the layout of the library's events.
+constexpr uint32_t kDisplayShift = 0x18, kDisplayControl = 0x20, kDisplayAlt = 0x40,
+                   kDisplayLeftHeld = 0x01, kDisplayRightHeld = 0x02;
+
+// One message of the window. Positions are pixels of the mode's frame
+// (top-left origin), clamped into it.
+struct DisplayInput {
+    DisplayInputKind kind;
+    uint32_t time;          // milliseconds
+    int x, y;               // pointer position
+    int character;          // keys: 13 Enter, 8 Backspace, 27 Escape, else the typed
+                            // character (Latin-1), 0 for keys that type nothing
+    int scanCode;           // keys: the key's position code, 0..511
+    int button;             // buttons: 1 left, 2 middle, 3 right
+    int clicks;             // buttons: 2 for a double click
+    uint32_t modifiers;     // kDisplayShift | kDisplayControl | ... at the time of the message
+};
+
+// Takes the next message without waiting; 0 when none is pending. Close
+// requests are swallowed: a full-screen run is not closed by the window manager.
+int displayPollInput(DisplayInput* input);
+// Takes the input focus back after a refused switch-away.
+void displayReclaimFocus();
+// Keyboard and pointer grabbed (1) or released (0), so that no input reaches another program.
+void displayGrabInput(int grab);
+
+// ---- The pointer ------------------------------------------------------------------
+
+// Shows (1) or hides (0) the mouse pointer over the window.
+void displayShowPointer(int shown);
 
 // ---- Drawing on the display context ------------------------------------------
 

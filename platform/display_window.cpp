@@ -1,31 +1,443 @@
-// Stand-ins for the full-screen window and its drawing until the window
-// arrives with the framework: no window opens, so setting a mode fails
-// cleanly, and drawing on a display context does nothing.
+// The full-screen window on SDL2 and the OpenGL context on it.
+//
+// A run never switches the real video mode: the window covers the desktop and
+// the program draws a frame of the mode's own size. When the mode is smaller
+// than the desktop that frame is an OpenGL framebuffer object, copied to the
+// screen at each swap with nearest filtering into the largest rectangle of the
+// mode's aspect ratio, black bars around it. When the mode is the desktop's
+// size the program draws straight into the window.
 #include "platform/display.h"
 
-int displayOpenFullscreen(const char*, int, int, int, int)
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <strings.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/sdl_window.h"
+
+namespace {
+
+// The OpenGL calls the presentation needs, resolved through SDL from the
+// same library the program's table comes from.
+struct PresentationGL {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+    void (*clear)(GLbitfield);
+    void (*clearColor)(GLclampf, GLclampf, GLclampf, GLclampf);
+    void (*getFloatv)(GLenum, GLfloat*);
+    void (*getIntegerv)(GLenum, GLint*);
+    GLboolean (*isEnabled)(GLenum);
+    void (*enable)(GLenum);
+    void (*disable)(GLenum);
+    void (*scissor)(GLint, GLint, GLsizei, GLsizei);
+    void (*viewport)(GLint, GLint, GLsizei, GLsizei);
+};
+
+// The window and its context. One instance; filled by displayOpenFullscreen
+// and displayCreateGLContext, emptied by displayClose.
+struct Window {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    std::string title;
+    int modeWidth = 0, modeHeight = 0;
+    int screenWidth = 0, screenHeight = 0;
+    int frameX = 0, frameY = 0, frameWidth = 0, frameHeight = 0;   // top-left origin
+    DisplayGLVisual visual = {8, 1, 16, 0, 0};                     // what the window was made with
+    PresentationGL gl = {};
+    GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;     // 0: drawing straight to the window
+    int swapInterval = -1;                                         // -1: not set yet
+};
+
+Window display;
+// Settings that outlive a window: the benchmark turns vsync off before the
+// window exists, and the cursor and grab may be asked for around the mode switch.
+int vsyncAllowed = 1;
+int pointerShown = 1;
+int inputGrabbed = 0;
+
+bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
-    return 0;
+    return a.alphaBits == b.alphaBits && a.doubleBuffer == b.doubleBuffer && a.depthBits == b.depthBits &&
+           a.stencilBits == b.stencilBits && a.accumulationBits == b.accumulationBits;
 }
 
-void displayClose() {}
-
-static void noColour(DeviceContext*, uint32_t) {}
-static void noRect(DeviceContext*, int, int, int, int) {}
-static void noEllipse(DeviceContext*, int, int, int, int, int) {}
-static void noImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int, int) {}
-static void noConvertedImage(DeviceContext*, int, int, int, int, const uint8_t*, int, int, int, const PixelFormat*,
-                             const PaletteEntry*, int) {}
-static void noMono(DeviceContext*, int, int, int, int, const uint8_t*, int, int) {}
-static void noPalette(DeviceContext*, const PaletteEntry*, int, int) {}
-static void noRealise(DeviceContext*) {}
-static void noPage(DeviceContext*, int) {}
-static void noVisualPage(DeviceContext*, int, int) {}
-
-static const DCOps noDrawing = {noColour, noRect,    noEllipse, noImage,  noConvertedImage,
-                                noMono,   noPalette, noRealise, noPage,   noVisualPage};
-
-const DCOps* displayDrawingOps()
+void setVisualAttributes(const DisplayGLVisual& visual)
 {
-    return &noDrawing;
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, visual.alphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, visual.doubleBuffer);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, visual.depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, visual.stencilBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, visual.accumulationBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, visual.accumulationBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, visual.accumulationBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, visual.accumulationBits);
+}
+
+// The largest rectangle of the mode's aspect ratio on the screen, centred.
+void placeFrame()
+{
+    Window& d = display;
+    long long sw = d.screenWidth, sh = d.screenHeight, mw = d.modeWidth, mh = d.modeHeight;
+    if (sw * mh <= sh * mw) {
+        d.frameWidth = static_cast<int>(sw);
+        d.frameHeight = static_cast<int>(mh * sw / mw);
+    } else {
+        d.frameWidth = static_cast<int>(mw * sh / mh);
+        d.frameHeight = static_cast<int>(sh);
+    }
+    d.frameX = (d.screenWidth - d.frameWidth) / 2;
+    d.frameY = (d.screenHeight - d.frameHeight) / 2;
+}
+
+// SDL's pointer and grab calls need its video subsystem, so they wait for the window.
+void applyPointerAndGrab()
+{
+    if (!display.window) return;
+    SDL_ShowCursor(pointerShown ? SDL_ENABLE : SDL_DISABLE);
+    SDL_SetWindowGrab(display.window, inputGrabbed ? SDL_TRUE : SDL_FALSE);
+}
+
+// Creates the window with the visual's attributes; the visual must be set before
+// the window exists, since the window's X visual is chosen from it.
+bool createWindow(const DisplayGLVisual& visual)
+{
+    Window& d = display;
+    setVisualAttributes(visual);
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
+    d.window = SDL_CreateWindow(d.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w, desktop.h,
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    if (!d.window) return false;
+    d.visual = visual;
+    SDL_GL_GetDrawableSize(d.window, &d.screenWidth, &d.screenHeight);
+    if (d.screenWidth <= 0 || d.screenHeight <= 0) {
+        d.screenWidth = desktop.w;
+        d.screenHeight = desktop.h;
+    }
+    placeFrame();
+    SDL_RaiseWindow(d.window);
+    applyPointerAndGrab();
+    return true;
+}
+
+template <typename F>
+bool resolve(F& slot, const char* name)
+{
+    slot = reinterpret_cast<F>(SDL_GL_GetProcAddress(name));
+    return slot != nullptr;
+}
+
+bool resolvePresentationGL(PresentationGL& g)
+{
+    bool basics = resolve(g.clear, "glClear") & resolve(g.clearColor, "glClearColor") &
+                  resolve(g.getFloatv, "glGetFloatv") & resolve(g.getIntegerv, "glGetIntegerv") &
+                  resolve(g.isEnabled, "glIsEnabled") & resolve(g.enable, "glEnable") &
+                  resolve(g.disable, "glDisable") & resolve(g.scissor, "glScissor") &
+                  resolve(g.viewport, "glViewport");
+    bool framebuffers = SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") &&
+                        resolve(g.genFramebuffers, "glGenFramebuffers") &
+                        resolve(g.deleteFramebuffers, "glDeleteFramebuffers") &
+                        resolve(g.bindFramebuffer, "glBindFramebuffer") &
+                        resolve(g.genRenderbuffers, "glGenRenderbuffers") &
+                        resolve(g.deleteRenderbuffers, "glDeleteRenderbuffers") &
+                        resolve(g.bindRenderbuffer, "glBindRenderbuffer") &
+                        resolve(g.renderbufferStorage, "glRenderbufferStorage") &
+                        resolve(g.framebufferRenderbuffer, "glFramebufferRenderbuffer") &
+                        resolve(g.checkFramebufferStatus, "glCheckFramebufferStatus") &
+                        resolve(g.blitFramebuffer, "glBlitFramebuffer");
+    if (!framebuffers) g.genFramebuffers = nullptr;
+    return basics;
+}
+
+void deleteFrameBuffer()
+{
+    Window& d = display;
+    if (!d.framebuffer) return;
+    d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    d.gl.deleteFramebuffers(1, &d.framebuffer);
+    GLuint buffers[] = {d.colourBuffer, d.depthBuffer};
+    d.gl.deleteRenderbuffers(d.depthBuffer ? 2 : 1, buffers);
+    d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
+}
+
+// The mode-sized frame the program draws into, with the depth and stencil the
+// visual asks for (an accumulation buffer exists only on the window itself).
+bool createFrameBuffer(const DisplayGLVisual& visual)
+{
+    Window& d = display;
+    PresentationGL& g = d.gl;
+    g.genFramebuffers(1, &d.framebuffer);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    g.genRenderbuffers(1, &d.colourBuffer);
+    g.bindRenderbuffer(GL_RENDERBUFFER, d.colourBuffer);
+    g.renderbufferStorage(GL_RENDERBUFFER, visual.alphaBits ? GL_RGBA8 : GL_RGB8, d.modeWidth, d.modeHeight);
+    g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, d.colourBuffer);
+    if (visual.depthBits || visual.stencilBits) {
+        g.genRenderbuffers(1, &d.depthBuffer);
+        g.bindRenderbuffer(GL_RENDERBUFFER, d.depthBuffer);
+        if (visual.stencilBits) {
+            g.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, d.modeWidth, d.modeHeight);
+            g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, d.depthBuffer);
+        } else {
+            GLenum format = visual.depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+            g.renderbufferStorage(GL_RENDERBUFFER, format, d.modeWidth, d.modeHeight);
+            g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, d.depthBuffer);
+        }
+    }
+    g.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (g.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        deleteFrameBuffer();
+        return false;
+    }
+    return true;
+}
+
+// Copies the frame into its rectangle of the window and paints the bars black,
+// leaving every state it touches as the program had it.
+void presentFrameBuffer()
+{
+    Window& d = display;
+    PresentationGL& g = d.gl;
+    GLfloat clearColour[4];
+    GLint scissorBox[4];
+    g.getFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    g.getIntegerv(GL_SCISSOR_BOX, scissorBox);
+    GLboolean scissorOn = g.isEnabled(GL_SCISSOR_TEST);
+
+    g.bindFramebuffer(GL_READ_FRAMEBUFFER, d.framebuffer);
+    g.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    g.disable(GL_SCISSOR_TEST);
+    int bottom = d.screenHeight - d.frameY - d.frameHeight;   // OpenGL counts rows from the bottom
+    g.blitFramebuffer(0, 0, d.modeWidth, d.modeHeight, d.frameX, bottom, d.frameX + d.frameWidth,
+                      bottom + d.frameHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+
+    // The back buffer holds no promise about earlier frames, so the bars are painted every time.
+    g.clearColor(0, 0, 0, 0);
+    g.enable(GL_SCISSOR_TEST);
+    if (d.frameX > 0) {
+        g.scissor(0, 0, d.frameX, d.screenHeight);
+        g.clear(GL_COLOR_BUFFER_BIT);
+        g.scissor(d.frameX + d.frameWidth, 0, d.screenWidth - d.frameX - d.frameWidth, d.screenHeight);
+        g.clear(GL_COLOR_BUFFER_BIT);
+    }
+    if (d.frameY > 0) {
+        g.scissor(0, 0, d.screenWidth, bottom);
+        g.clear(GL_COLOR_BUFFER_BIT);
+        g.scissor(0, bottom + d.frameHeight, d.screenWidth, d.screenHeight - bottom - d.frameHeight);
+        g.clear(GL_COLOR_BUFFER_BIT);
+    }
+
+    SDL_GL_SwapWindow(d.window);
+
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    g.clearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    if (!scissorOn) g.disable(GL_SCISSOR_TEST);
+}
+
+} // namespace
+
+void setProgramSDLHints()
+{
+    // The process keeps the default answer to SIGTERM and SIGINT: a saver that
+    // ignores its close requests must still end when it is killed.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A refused switch-away takes the focus back; the window stays up meanwhile.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A grab takes the keyboard too, so no key reaches another program.
+    SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+}
+
+bool startVideo()
+{
+    setProgramSDLHints();
+    // An X server that has just seen a burst of connections now and then
+    // drops a new one, and SDL then settles for its virtual driver, which
+    // shows nothing. Such a start is undone and tried again a little later.
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            bool virtualDriver = driver && (strcasecmp(driver, "offscreen") == 0 || strcasecmp(driver, "dummy") == 0);
+            const char* requested = getenv("SDL_VIDEODRIVER");
+            if (!virtualDriver || (requested && strcasestr(requested, driver))) return true;
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        const char* x11Display = getenv("DISPLAY");
+        if (!x11Display || !*x11Display) return false;
+        SDL_Delay(10u << attempt);
+    }
+    return false;
+}
+
+SDL_Window* sdlWindow()
+{
+    return display.window;
+}
+
+void windowToFrame(int windowX, int windowY, int* frameX, int* frameY)
+{
+    const Window& d = display;
+    if (d.frameWidth <= 0 || d.frameHeight <= 0) {
+        *frameX = windowX;
+        *frameY = windowY;
+        return;
+    }
+    long long x = static_cast<long long>(windowX - d.frameX) * d.modeWidth / d.frameWidth;
+    long long y = static_cast<long long>(windowY - d.frameY) * d.modeHeight / d.frameHeight;
+    *frameX = static_cast<int>(x < 0 ? 0 : x >= d.modeWidth ? d.modeWidth - 1 : x);
+    *frameY = static_cast<int>(y < 0 ? 0 : y >= d.modeHeight ? d.modeHeight - 1 : y);
+}
+
+int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPerPixel*/, int /*pages*/)
+{
+    // Every mode is shown in 24-bit colour and double-buffered by OpenGL, so
+    // depth and pages change nothing here.
+    if (display.window) displayClose();
+    if (width <= 0 || height <= 0) return 0;
+    if (!startVideo()) return 0;
+    display.title = title ? title : "";
+    display.modeWidth = width;
+    display.modeHeight = height;
+    if (!createWindow(display.visual)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return 0;
+    }
+    // The mode switch hands the program a pointer in the middle of the screen
+    // and no input typed before it.
+    SDL_WarpMouseInWindow(display.window, display.screenWidth / 2, display.screenHeight / 2);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    return 1;
+}
+
+void displayClose()
+{
+    Window& d = display;
+    displayDestroyGLContext();
+    if (d.window) {
+        SDL_SetWindowGrab(d.window, SDL_FALSE);
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_DestroyWindow(d.window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    d = Window();
+    inputGrabbed = 0;
+}
+
+int displayIsOpen()
+{
+    return display.window ? 1 : 0;
+}
+
+void displayFrameRectangle(int* x, int* y, int* width, int* height)
+{
+    *x = display.frameX;
+    *y = display.frameY;
+    *width = display.frameWidth;
+    *height = display.frameHeight;
+}
+
+int displayCreateGLContext(const DisplayGLVisual& visual)
+{
+    Window& d = display;
+    if (!d.window) return 0;
+    displayDestroyGLContext();
+    if (!sameVisual(visual, d.visual)) {
+        SDL_DestroyWindow(d.window);
+        d.window = nullptr;
+        if (!createWindow(visual)) return 0;
+    }
+    d.context = SDL_GL_CreateContext(d.window);
+    if (!d.context) return 0;
+    if (SDL_GL_MakeCurrent(d.window, d.context) != 0 || !resolvePresentationGL(d.gl)) {
+        displayDestroyGLContext();
+        return 0;
+    }
+    d.swapInterval = -1;
+    bool direct = d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
+    if (!direct && !(d.gl.genFramebuffers && createFrameBuffer(visual))) {
+        // Without framebuffer objects the frame is drawn unscaled into the window's lower-left corner.
+        d.frameX = 0;
+        d.frameY = d.screenHeight - d.modeHeight;
+        d.frameWidth = d.modeWidth;
+        d.frameHeight = d.modeHeight;
+    }
+    // A new context's viewport is the window's; the program draws into the mode's frame.
+    d.gl.viewport(0, 0, d.modeWidth, d.modeHeight);
+    d.gl.scissor(0, 0, d.modeWidth, d.modeHeight);
+    return 1;
+}
+
+void displayMakeGLCurrent(int bind)
+{
+    Window& d = display;
+    if (!d.window || !d.context) return;
+    SDL_GL_MakeCurrent(d.window, bind ? d.context : nullptr);
+}
+
+void displayDestroyGLContext()
+{
+    Window& d = display;
+    if (!d.context) return;
+    SDL_GL_MakeCurrent(d.window, d.context);
+    deleteFrameBuffer();
+    SDL_GL_MakeCurrent(d.window, nullptr);
+    SDL_GL_DeleteContext(d.context);
+    d.context = nullptr;
+    d.gl = PresentationGL();
+}
+
+void displaySwapGL(int waitForRetrace)
+{
+    Window& d = display;
+    if (!d.window || !d.context) return;
+    int interval = vsyncAllowed && waitForRetrace ? 1 : 0;
+    if (interval != d.swapInterval) {
+        SDL_GL_SetSwapInterval(interval);
+        d.swapInterval = interval;
+    }
+    if (d.framebuffer)
+        presentFrameBuffer();
+    else
+        SDL_GL_SwapWindow(d.window);
+}
+
+void displayAllowVsync(int allowed)
+{
+    vsyncAllowed = allowed ? 1 : 0;
+    display.swapInterval = -1;
+}
+
+void displayReclaimFocus()
+{
+    if (!display.window) return;
+    SDL_RestoreWindow(display.window);
+    SDL_RaiseWindow(display.window);
+    SDL_SetWindowInputFocus(display.window);
+}
+
+void displayGrabInput(int grab)
+{
+    inputGrabbed = grab ? 1 : 0;
+    applyPointerAndGrab();
+}
+
+void displayShowPointer(int shown)
+{
+    pointerShown = shown ? 1 : 0;
+    applyPointerAndGrab();
 }

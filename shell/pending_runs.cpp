@@ -1,7 +1,8 @@
-// Stand-ins for the two run modes until the settings dialog and the saver run
-// are built; each says so and returns.
+// Stand-ins for what is not built yet: the settings dialog and the
+// run-time password prompt. Each does nothing (the dialog says so).
 #include <cstdio>
 
+#include "shell/prompt.h"
 #include "shell/shell.h"
 
 void runSettingsDialog()
@@ -9,8 +10,6 @@ void runSettingsDialog()
     fprintf(stderr, "vellamir: the settings dialog is not built yet.\n");
 }
 
-int runSaver()
-{
-    fprintf(stderr, "vellamir: the saver run is not built yet.\n");
-    return 0;
-}
+void drawPasswordPrompt() {}
+
+void promptKey(int) {}

@@ -1,0 +1,115 @@
+// The window's messages: SDL's events as the library's input records.
+#include "platform/display.h"
+
+#include "platform/sdl_window.h"
+
+namespace {
+
+uint32_t currentModifiers()
+{
+    SDL_Keymod keys = SDL_GetModState();
+    uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
+    uint32_t modifiers = 0;
+    if (keys & KMOD_SHIFT) modifiers |= kDisplayShift;
+    if (keys & KMOD_CTRL) modifiers |= kDisplayControl;
+    if (keys & KMOD_ALT) modifiers |= kDisplayAlt;
+    if (buttons & SDL_BUTTON_LMASK) modifiers |= kDisplayLeftHeld;
+    if (buttons & SDL_BUTTON_RMASK) modifiers |= kDisplayRightHeld;
+    return modifiers;
+}
+
+// The first character of UTF-8 text as Latin-1; 0 when it has no Latin-1 form.
+int latin1Character(const char* text)
+{
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+    if (t[0] < 0x80) return t[0];
+    if ((t[0] & 0xE0) == 0xC0 && (t[1] & 0xC0) == 0x80) {
+        int code = ((t[0] & 0x1F) << 6) | (t[1] & 0x3F);
+        return code < 256 ? code : 0;
+    }
+    return 0;
+}
+
+// The character a key types: the control keys by their key symbol (SDL sends
+// no text for them), Control with a letter as its control code, else the text
+// event SDL queues right behind the key press, if it is the very next event.
+int keyCharacter(const SDL_KeyboardEvent& key)
+{
+    switch (key.keysym.sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return 13;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_ESCAPE: return 27;
+    case SDLK_TAB: return 9;
+    default: break;
+    }
+    if ((key.keysym.mod & KMOD_CTRL) && key.keysym.sym >= SDLK_a && key.keysym.sym <= SDLK_z)
+        return key.keysym.sym - SDLK_a + 1;
+    SDL_Event next;
+    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_TEXTINPUT) {
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        return latin1Character(next.text.text);
+    }
+    return 0;
+}
+
+void pointerPosition(int windowX, int windowY, DisplayInput* input)
+{
+    windowToFrame(windowX, windowY, &input->x, &input->y);
+}
+
+// Fills input from one SDL event; false for events the library has no use for.
+bool translate(const SDL_Event& event, DisplayInput* input)
+{
+    *input = DisplayInput();
+    input->time = event.common.timestamp;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        input->kind = event.type == SDL_KEYDOWN ? DisplayInputKind::KeyDown : DisplayInputKind::KeyUp;
+        input->scanCode = event.key.keysym.scancode & 0x1FF;
+        input->character = event.type == SDL_KEYDOWN ? keyCharacter(event.key) : 0;
+        input->modifiers = currentModifiers();
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_MIDDLE &&
+            event.button.button != SDL_BUTTON_RIGHT)
+            return false;
+        input->kind = event.type == SDL_MOUSEBUTTONDOWN ? DisplayInputKind::ButtonDown : DisplayInputKind::ButtonUp;
+        input->button = event.button.button == SDL_BUTTON_LEFT ? 1 : event.button.button == SDL_BUTTON_MIDDLE ? 2 : 3;
+        input->clicks = event.button.clicks;
+        pointerPosition(event.button.x, event.button.y, input);
+        input->modifiers = currentModifiers();
+        return true;
+    case SDL_MOUSEMOTION:
+        input->kind = DisplayInputKind::Motion;
+        pointerPosition(event.motion.x, event.motion.y, input);
+        input->modifiers = currentModifiers();
+        return true;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            input->kind = DisplayInputKind::FocusLost;
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            input->kind = DisplayInputKind::FocusGained;
+            return true;
+        }
+        return false;
+    default:
+        // Close requests (SDL_QUIT, the window's close) are ignored in full screen.
+        return false;
+    }
+}
+
+} // namespace
+
+int displayPollInput(DisplayInput* input)
+{
+    if (!sdlWindow()) return 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (translate(event, input)) return 1;
+    return 0;
+}

@@ -1,0 +1,19 @@
+#include "platform/dynlib.h"
+
+#include <dlfcn.h>
+
+void* openLibrary(const char* fileName)
+{
+    // RTLD_GLOBAL: freeglut and SDL load the same libGL and must share its dispatch.
+    return dlopen(fileName, RTLD_NOW | RTLD_GLOBAL);
+}
+
+void* librarySymbol(void* library, const char* name)
+{
+    return library ? dlsym(library, name) : nullptr;
+}
+
+void closeLibrary(void* library)
+{
+    if (library) dlclose(library);
+}

@@ -1,0 +1,21 @@
+// The scene: the OpenGL state a run sets once, and the drawing of one frame.
+#pragma once
+
+// ---- Once per run ----------------------------------------------------------------
+
+// The fixed state, right after OpenGL has started and before any texture:
+// the centred display window as viewport, black clear colour, smooth
+// shading, depth test, back faces culled, one directional light from the top
+// of the screen, the projection (84 degrees, near 0.2, far 12 cells), alpha
+// blending, and the fog of the settings.
+void setUpScene();
+
+// The fog colour of the settings: each 0..255 channel times 1/265, alpha 1.
+void fogColour(float colour[4]);
+// The projection's aspect ratio: the display window's width over its height.
+double sceneAspect();
+
+// ---- Every drawn frame ---------------------------------------------------------------
+
+// Draws the museum into the current viewport (after the frame's clear) and flushes.
+void drawScene();

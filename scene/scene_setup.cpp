@@ -1,0 +1,74 @@
+#include "scene/scene.h"
+
+#include "kgl/glbind.h"
+#include "settings/settings.h"
+#include "shell/run_state.h"
+
+void fogColour(float colour[4])
+{
+    // 1/265, not 1/255: the brightest setting stays a little short of full intensity.
+    const float factor = 0.0037735849056603774f;
+    colour[0] = settings.fogRed * factor;
+    colour[1] = settings.fogGreen * factor;
+    colour[2] = settings.fogBlue * factor;
+    colour[3] = 1.0f;
+}
+
+double sceneAspect()
+{
+    float width = saverRun.screenWidth * settings.displayScale;
+    float height = saverRun.screenHeight * settings.displayScale;
+    return height != 0.0f ? static_cast<double>(width / height) : 1.0;
+}
+
+void setUpScene()
+{
+    DisplayWindow window = centredDisplayWindow();
+    gl.glViewport(window.x, window.y, window.width, window.height);
+    gl.glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    gl.glShadeModel(GL_SMOOTH);
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glCullFace(GL_BACK);
+    gl.glEnable(GL_CULL_FACE);
+    gl.glEnable(GL_LIGHTING);
+    gl.glEnable(GL_LIGHT0);
+    // Set while the model-view matrix is the identity, the light's direction
+    // is fixed to the eye: it shines from the top of the screen whichever way
+    // the viewer looks.
+    const GLfloat lightPosition[4] = {0.0f, 1.0f, 0.0f, 0.0f};
+    gl.glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    gl.glMatrixMode(GL_PROJECTION);
+    gl.glLoadIdentity();
+    gl.gluPerspective(84.0, sceneAspect(), 0.2, 12.0);
+    gl.glMatrixMode(GL_MODELVIEW);
+    gl.glLoadIdentity();
+    gl.glEnable(GL_BLEND);
+    gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    GLfloat colour[4];
+    fogColour(colour);
+    if (settings.fogEnabled == 1)
+        gl.glEnable(GL_FOG);
+    else
+        gl.glDisable(GL_FOG);
+    gl.glFogi(GL_FOG_MODE, GL_EXP);
+    gl.glFogfv(GL_FOG_COLOR, colour);
+    gl.glFogf(GL_FOG_DENSITY, settings.fogDensity * 0.01f);
+    gl.glHint(GL_FOG_HINT, GL_FASTEST);
+    // Start and end mean nothing to exponential fog; they are set all the same.
+    gl.glFogf(GL_FOG_START, 0.0f);
+    gl.glFogf(GL_FOG_END, 1.0f);
+}
+
+void drawScene()
+{
+    gl.glLoadIdentity();
+    // The view from the camera (gluLookAt with the world's -y up) comes here
+    // with the museum.
+    gl.glDisable(GL_LIGHTING);
+    // drawArchitecture and drawPictures: walls, floors, ceilings and the
+    // hung pictures, textured and unlit.
+    gl.glEnable(GL_LIGHTING);
+    // drawObjects: the exhibits, lit, the showcase glass last.
+    gl.glFlush();
+}

@@ -1,0 +1,127 @@
+// What the framework's main loop calls on every pass: the world's step, the
+// paced frame with its display window, and the input that ends the saver or
+// raises the password prompt.
+#include <GL/gl.h>
+#include <cstdlib>
+
+#include "kgl/events.h"
+#include "kgl/framework.h"
+#include "kgl/glbind.h"
+#include "scene/scene.h"
+#include "settings/settings.h"
+#include "shell/prompt.h"
+#include "shell/run_state.h"
+#include "shell/saver_run.h"
+
+namespace {
+
+// The run clock restarts past this reading, long before the 32-bit microseconds wrap.
+constexpr uint32_t kClockRestart = 500000000u;
+
+} // namespace
+
+int32_t frameDelayFor(int speedId)
+{
+    switch (speedId) {
+    case 300: return 0;
+    case 301: return 2;
+    case 302: return 4;
+    case 303: return 8;
+    case 304: return 16;
+    default: return 0;
+    }
+}
+
+void stepWorld()
+{
+    // The camera's step and the exhibits' turn come here with the museum.
+    saverRun.worldSteps++;
+}
+
+void gameLogic()
+{
+    // The world moves once per drawn frame, and on, behind the password prompt.
+    if (saverRun.passCounter == 0) stepWorld();
+    if (saverRun.saverState == 0) requestQuit();
+}
+
+void restartRunClockWhenDue(uint32_t reading)
+{
+    if (reading > kClockRestart) {
+        timerStop();
+        timerStart();
+    }
+}
+
+void drawFrame()
+{
+    saverRun.passes++;
+    if (++saverRun.passCounter >= saverRun.frameDelay) {
+        if (settings.displaySizeId == kDisplayFullScreen) {
+            gl.glClear(GL_DEPTH_BUFFER_BIT);
+        } else {
+            uint32_t reading = timerLap();
+            // Unsigned throughout: after a clock restart the difference wraps
+            // to a large value and the window moves at once.
+            uint32_t interval = static_cast<uint32_t>(static_cast<int32_t>(settings.moveSeconds)) * 1000000u;
+            if (reading - saverRun.lastMoveTime > interval) {
+                saverRun.lastMoveTime = timerLap();
+                DisplayWindow window = movedDisplayWindow();
+                gl.glViewport(window.x, window.y, window.width, window.height);
+            }
+            // The clear ignores the viewport: the screen around the window stays black.
+            gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+        drawScene();
+        saverRun.passCounter = 0;
+        saverRun.framesDrawn++;
+    }
+    restartRunClockWhenDue(timerLap());
+    if (saverRun.saverState == 1) drawPasswordPrompt();
+    swapBuffers(1);
+}
+
+void onKey(Event* event)
+{
+    saverRun.promptTimer = 1;
+    if (saverRun.saverState == -1) {
+        // The key that raises the prompt is not typed into it.
+        saverRun.saverState = settings.passwordEnabled;
+        return;
+    }
+    promptKey(static_cast<int>(event->message & 0xFF));
+}
+
+void onMouseDown(Event*)
+{
+    saverRun.saverState = settings.passwordEnabled;
+    saverRun.promptTimer = 1;
+}
+
+void onMouseMove(Event* event)
+{
+    if (saverRun.firstMouseX == -1 && saverRun.firstMouseY == -1) {
+        saverRun.firstMouseX = event->x;
+        saverRun.firstMouseY = event->y;
+        return;
+    }
+    // A mouse jitters: only leaving the box of 4 pixels around the first
+    // position counts, and the box never follows the pointer.
+    if (event->x < saverRun.firstMouseX - 4 || event->x > saverRun.firstMouseX + 4 ||
+        event->y < saverRun.firstMouseY - 4 || event->y > saverRun.firstMouseY + 4) {
+        saverRun.saverState = settings.passwordEnabled;
+        saverRun.promptTimer = 1;
+    }
+}
+
+int onActivate(DeviceContext*, int flags)
+{
+    if (settings.passwordEnabled == 0 && flags == 1) {
+        saverRun.saverState = 0;
+        timerStop();
+        requestQuit();
+        std::exit(0);
+    }
+    // With a password nobody may switch away from the running saver.
+    return 0;
+}

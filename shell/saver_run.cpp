@@ -1,0 +1,115 @@
+// One saver run, from the password-picture check to the shut-down.
+#include "kgl/bitmap.h"
+#include "kgl/errors.h"
+#include "kgl/events.h"
+#include "kgl/framework.h"
+#include "kgl/modes.h"
+#include "platform/msgbox.h"
+#include "scene/scene.h"
+#include "settings/settings.h"
+#include "shell/run_state.h"
+#include "shell/saver_run.h"
+#include "shell/shell.h"
+
+namespace {
+
+[[noreturn]] void failWithLibraryError()
+{
+    fatalError(errorMessage(takeLastError()));
+}
+
+} // namespace
+
+int checkPasswordPictures()
+{
+    if (settings.passwordEnabled != 1) return 1;
+    // Both pictures must be there before the display is touched, even when
+    // the mode would only use the smaller one.
+    if (!checkBitmapFile("Brevane\\pass.pag")) {
+        messageBox("Fatal Error: Unable to find file pass.pag.", "Error", MessageIcon::Stop);
+        return 0;
+    }
+    if (!checkBitmapFile("Brevane\\pass2x.pag")) {
+        messageBox("Fatal Error: Unable to find file pass2x.pag.", "Error", MessageIcon::Stop);
+        return 0;
+    }
+    return 1;
+}
+
+void prepareSaverRun()
+{
+    timerInit();
+    timerStart();
+
+    DriverOptions options = {};
+    options.hardwareAccess = options.directDraw = options.vga = options.vgax = options.vbe = 1;
+    options.linearFramebuffer = options.acceleration = options.fullscreenDib = options.openGL = 1;
+    options.dialogByte = 0;
+    options.depthFilter = kDepth8 | kDepth15And16 | kDepth24 | kDepth32;
+    setDriverOptions(&options);
+    setNoStaticPalette(1);
+
+    saverRun.framework = frameworkInit("Vellamir");
+    if (!saverRun.framework) failWithLibraryError();
+
+    setGameLogicCallback(gameLogic);
+    setDrawCallback(drawFrame);
+    setKeyDownCallback(onKey);
+    setMouseDownCallback(onMouseDown);
+    setMouseMoveCallback(onMouseMove);
+    setKeyRepeatCallback(onKey);
+    setActivateCallback(onActivate);
+
+    // The depth lands in the record in memory only; the file is not written
+    // during a run. An invalid mode leaves all three untouched and fails the
+    // switch below with the library's own message.
+    int bits = settings.colourDepthId;
+    getModeResolution(settings.videoMode, &saverRun.screenWidth, &saverRun.screenHeight, &bits);
+    settings.colourDepthId = bits;
+
+    ModeInfo mode = {};
+    mode.mode = settings.videoMode;
+    mode.xResolution = saverRun.screenWidth;
+    mode.yResolution = saverRun.screenHeight;
+    mode.bitsPerPixel = bits;
+    mode.pageCount = 3;
+    mode.stretch = 0;
+    if (!setDisplayMode(&mode, 0, 3, 0)) failWithLibraryError();
+
+    initScene();
+    // A password guards the desktop: no key or click may reach another program meanwhile.
+    if (settings.passwordEnabled == 1) grabInput(1);
+}
+
+void initScene()
+{
+    if (!startOpenGL(0x1A)) failWithLibraryError();
+    saverRun.frameDelay = frameDelayFor(settings.speedId);
+    saverRun.passCounter = saverRun.frameDelay;
+    setUpScene();
+    // The theme's textures and the pictures, the texture environment, the
+    // exhibits and their places, the museum with its camera, the hung
+    // pictures and the prompt picture come here with the museum and the prompt.
+    hideCursor();
+}
+
+void finishSaverRun()
+{
+    if (settings.passwordEnabled == 1) {
+        freeBitmap(saverRun.passwordPicture);
+        saverRun.passwordPicture = nullptr;
+    }
+    showCursor();
+    timerStop();
+    requestQuit();
+    for (int i = 0; i < settings.pictureCount && i < kMaxPictures; ++i) settings.pictures[i].clear();
+}
+
+int runSaver()
+{
+    if (!checkPasswordPictures()) return 0;
+    prepareSaverRun();
+    mainLoop();
+    finishSaverRun();
+    return 0;
+}
