@@ -1,0 +1,165 @@
+// The real "vellamir /s" on the test display, driven by xdotool: what ends
+// a run, what does not, the fatal-error box and the password checks.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "settings/settings.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// A Windows directory with a settings file, and runs of the saver in it.
+class SaverRun_ : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        mkdir(dir.file("Brevane").c_str(), 0700);
+        record.videoMode = 49;
+    }
+
+    void writeSettings() { writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record)); }
+
+    // Starts the saver, waits for its window (or for the box named boxTitle),
+    // runs the shell commands in actions, then gives it up to waitSeconds to
+    // end. The output holds what the script reported: "window", "box=ID",
+    // "alive" from the actions, "killed" when the saver had to be stopped, and
+    // "exit=N". An action may start one helper program with its pid in $helper;
+    // it is ended at the close.
+    std::string run(const std::string& actions, double waitSeconds = 3.0, const std::string& boxTitle = "")
+    {
+        writeSettings();
+        std::string wait = boxTitle.empty()
+            ? "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo window\n"
+              "sleep 0.4\n"
+            : "box=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
+              "echo box=$box\n"
+              "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
+        std::string script =
+            "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >'" + dir.file("stderr") + "' 2>&1 &\n"
+            "pid=$!\n" + wait + actions + "\n"
+            "i=0; while kill -0 $pid 2>/dev/null && [ $i -lt " + std::to_string(static_cast<int>(waitSeconds * 20)) +
+            " ]; do sleep 0.05; i=$((i+1)); done\n"
+            "if kill -0 $pid 2>/dev/null; then echo killed; kill $pid; fi\n"
+            "wait $pid; echo exit=$?\n"
+            "if [ -n \"$helper\" ]; then kill $helper; fi\n";
+        writeBytes(dir.file("run.sh"), script);
+        std::string output;
+        runCommand("sh '" + dir.file("run.sh") + "' 2>&1", &output);
+        return output + readBytes(dir.file("stderr"));
+    }
+
+    // A valid 2 x 2 24-bit BMP, enough for the password-picture check.
+    void writePicture(const std::string& name)
+    {
+        std::string bmp = std::string("BM") + le32(14 + 40 + 16) + le32(0) + le32(54);
+        bmp += le32(40) + le32(2) + le32(2) + std::string("\x01\x00\x18\x00", 4) + le32(0) + le32(16) + le32(2835) +
+               le32(2835) + le32(0) + le32(0);
+        bmp += std::string(16, '\x7f');
+        writeBytes(dir.file("Brevane/" + name), bmp);
+    }
+
+    static std::string le32(uint32_t v)
+    {
+        std::string bytes(4, '\0');
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return bytes;
+    }
+
+    static bool has(const std::string& output, const std::string& word)
+    {
+        return output.find(word) != std::string::npos;
+    }
+
+    TempDir dir;
+    Settings record;
+};
+
+TEST_F(SaverRun_, KeyPressEndsTheRunAndTheFramesAreBlack)
+{
+    std::string output = run("import -window root '" + dir.file("screen.png") + "'\n"
+                             "convert '" + dir.file("screen.png") + "' -format 'mean=%[fx:mean]\\n' info:\n"
+                             "xdotool key space\n");
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "mean=0\n")) << "black frames and black bars: " << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverRun_, MouseButtonEndsTheRun)
+{
+    record.speedId = 304;   // paced runs end the same way
+    std::string output = run("xdotool click 3\n");
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverRun_, SmallMovesAreIgnoredAndFivePixelsEndTheRun)
+{
+    // Mode 84 is the screen's own size, so screen pixels are the run's pixels.
+    // The pointer starts in the middle; the moves stay in the box 640..644 x
+    // 512..516, within 4 pixels of whichever of them is reported first.
+    record.videoMode = 84;
+    std::string output = run("xdotool mousemove 640 512 sleep 0.1 mousemove 644 516 sleep 0.1 mousemove 644 512"
+                             " sleep 0.1 mousemove 640 516 sleep 0.1 mousemove 642 514 sleep 0.3\n"
+                             "kill -0 $pid && echo alive\n"
+                             "xdotool mousemove 649 514\n");
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "alive")) << "moves within 4 pixels leave the saver running: " << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverRun_, ModeOutsideTheTableEndsInTheFatalErrorBox)
+{
+    record.videoMode = 86;
+    std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "KGL Fatal Error!");
+    EXPECT_FALSE(has(output, "box=\n")) << "the box is shown: " << output;
+    EXPECT_FALSE(has(output, "saver-window-up")) << "no full-screen window stays behind the box: " << output;
+    EXPECT_TRUE(has(output, "exit=255")) << output;
+}
+
+TEST_F(SaverRun_, SwitchingAwayEndsARunWithoutPassword)
+{
+    std::string output = run("xlogo -name other >/dev/null 2>&1 & helper=$!\n"
+                             "other=$(timeout 10 xdotool search --sync --onlyvisible --classname '^other$' | head -1)\n"
+                             "xdotool windowfocus $other\n");
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverRun_, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
+{
+    record.passwordEnabled = 1;
+    snprintf(record.password, sizeof record.password, "secret");
+    writePicture("pass.pag");
+    writePicture("pass2x.pag");
+    std::string output = run("xlogo -name other2 >/dev/null 2>&1 & helper=$!\n"
+                             "other=$(timeout 10 xdotool search --sync --onlyvisible --classname '^other2$' | head -1)\n"
+                             "xdotool windowfocus $other\n"
+                             "xdotool key space click 1 sleep 0.5\n"
+                             "kill -0 $pid && echo alive\n",
+                             0.2);
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "alive")) << "the switch is refused and the prompt is raised instead: " << output;
+}
+
+TEST_F(SaverRun_, MissingPasswordPicturesStopBeforeTheDisplay)
+{
+    record.passwordEnabled = 1;
+    std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
+    EXPECT_FALSE(has(output, "box=\n")) << output;
+    EXPECT_FALSE(has(output, "saver-window-up")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+
+    // The larger picture is checked too, whatever the mode.
+    writePicture("pass.pag");
+    output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
+    EXPECT_FALSE(has(output, "box=\n")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+}
+
+} // namespace
