@@ -155,6 +155,14 @@ void dropContexts()
     record = Framework();
 }
 
+bool sameOptions(const DriverOptions& a, const DriverOptions& b)
+{
+    return a.hardwareAccess == b.hardwareAccess && a.directDraw == b.directDraw && a.vga == b.vga &&
+           a.vgax == b.vgax && a.vbe == b.vbe && a.linearFramebuffer == b.linearFramebuffer &&
+           a.acceleration == b.acceleration && a.fullscreenDib == b.fullscreenDib && a.openGL == b.openGL &&
+           a.dialogByte == b.dialogByte && a.depthFilter == b.depthFilter;
+}
+
 int failSwitch(int error)
 {
     setLastError(error);
@@ -167,7 +175,7 @@ int failSwitch(int error)
 void setDriverOptions(const DriverOptions* options)
 {
     if (!options) return;
-    if (frameworkState.optionsSet && memcmp(options, &frameworkState.options, sizeof *options) == 0) return;
+    if (frameworkState.optionsSet && sameOptions(*options, frameworkState.options)) return;
     frameworkState.options = *options;
     frameworkState.optionsSet = 1;
     frameworkState.driversRegistered = 0;
