@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/display.h"
-#include "platform/sdl_window.h"
 
 // SDL falls back to its virtual "offscreen" and "dummy" drivers when no
 // display is reachable; they show nothing, so they count only when the user
@@ -22,7 +21,7 @@ static int askDesktopOnce(int* width, int* height)
 {
     // The subsystem is reference-counted: this leaves an open window of the
     // framework untouched, and without a display the init simply fails.
-    if (!startVideo()) return 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
     SDL_DisplayMode mode;
     int found = !isVirtualDriverNotAskedFor(SDL_GetCurrentVideoDriver()) && SDL_GetNumVideoDisplays() > 0 &&
                 SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;

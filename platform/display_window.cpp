@@ -265,9 +265,10 @@ void setProgramSDLHints()
 bool startVideo()
 {
     setProgramSDLHints();
-    // An X server that has just seen a burst of connections now and then
-    // drops a new one, and SDL then settles for its virtual driver, which
-    // shows nothing. Such a start is undone and tried again a little later.
+    // An X server whose last client has just left (the mode detection's)
+    // resets itself and drops new connections for a moment; SDL then
+    // settles for its virtual driver, which shows nothing. Such a start is
+    // undone and tried again a little later.
     for (int attempt = 0; attempt < 6; ++attempt) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
             const char* driver = SDL_GetCurrentVideoDriver();
