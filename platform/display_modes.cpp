@@ -1,0 +1,34 @@
+// What the desktop can show, asked of SDL's video subsystem and given back at once.
+#include <SDL.h>
+#include <strings.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/display.h"
+
+// SDL falls back to its virtual "offscreen" and "dummy" drivers when no
+// display is reachable; they show nothing, so they count only when the user
+// asked for them by name.
+static int isVirtualDriverNotAskedFor(const char* driver)
+{
+    if (!driver || (strcasecmp(driver, "offscreen") != 0 && strcasecmp(driver, "dummy") != 0)) return 0;
+    const char* requested = getenv("SDL_VIDEODRIVER");
+    return !requested || !strcasestr(requested, driver);
+}
+
+int displayDesktopSize(int* width, int* height)
+{
+    // The subsystem is reference-counted: this leaves an open window of the
+    // framework untouched, and without a display the init simply fails.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    SDL_DisplayMode mode;
+    int found = !isVirtualDriverNotAskedFor(SDL_GetCurrentVideoDriver()) && SDL_GetNumVideoDisplays() > 0 &&
+                SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
+    if (found) {
+        if (width) *width = mode.w;
+        if (height) *height = mode.h;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return found;
+}
