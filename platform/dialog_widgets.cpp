@@ -62,6 +62,15 @@ void setFonts(Fl_Widget* widget)
 
 } // namespace
 
+// ---- Label -------------------------------------------------------------------------
+
+void LabelWidget::draw()
+{
+    draw_box();
+    int inset = box() == FL_FLAT_BOX ? 0 : 2;
+    draw_label(x() + inset, y() + Fl::box_dy(box()), w() - 2 * inset, h() - Fl::box_dh(box()), align());
+}
+
 // ---- Group frame -------------------------------------------------------------------
 
 GroupFrame::GroupFrame(int x, int y, int width, int height, const char* text)
@@ -458,9 +467,11 @@ Fl_Widget* makeControlWidget(Dialog* dialog, const ControlTemplate& control)
 
     switch (control.kind) {
     case ControlKind::Label: {
-        Fl_Box* box = new Fl_Box(x, y, width, height);
+        LabelWidget* box = new LabelWidget(x, y, width, height);
         box->box(control.style & kStyleSunken ? FL_THIN_DOWN_BOX : FL_FLAT_BOX);
-        Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_CLIP | FL_ALIGN_WRAP;
+        // Text wraps only where the label has room for a second line.
+        Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_CLIP;
+        if (height >= 2 * kDialogFontSize + 4) align |= FL_ALIGN_WRAP;
         if (!(control.style & kStyleCentred)) align |= FL_ALIGN_LEFT;
         box->align(align);
         box->copy_label(labelFor(text).c_str());

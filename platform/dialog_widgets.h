@@ -2,6 +2,7 @@
 // widgets that stand for the controls. Only platform/ includes this.
 #pragma once
 
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
@@ -67,6 +68,14 @@ struct ControlLink {
 };
 
 // ---- Widgets whose behaviour differs from FLTK's own ------------------------------
+
+// Static text drawn from the very edge of its rectangle (FLTK would inset
+// left-aligned text by 3 pixels, which the templates' tight labels lack).
+class LabelWidget : public Fl_Box {
+public:
+    LabelWidget(int x, int y, int width, int height) : Fl_Box(x, y, width, height) {}
+    void draw() override;
+};
 
 // A frame with its text on the top edge.
 class GroupFrame : public Fl_Widget {

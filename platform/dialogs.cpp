@@ -202,6 +202,10 @@ int openDialogDisplay()
         if (state) {
             fl_open_display(probedDisplay);
             Fl::visible_focus(1);
+            // The templates are laid out for Helvetica's widths; fontconfig
+            // finds Helvetica or its metric twin where "sans" would be wider.
+            Fl::set_font(FL_HELVETICA, " Helvetica");
+            Fl::set_font(FL_HELVETICA_BOLD, "BHelvetica");
         }
     }
     return state;
@@ -403,8 +407,16 @@ void enableControl(Dialog* dialog, int id, int enabled)
 {
     ControlRecord* control = findControl(dialog, id);
     if (!control) return;
-    if (enabled) control->widget->activate();
-    else control->widget->deactivate();
+    Fl_Widget* widget = control->widget;
+    if (enabled) {
+        widget->activate();
+        return;
+    }
+    // A control that goes grey while it has the focus leaves the focus with
+    // the dialog itself; FLTK would hand it on to another control, which
+    // would report GotFocus though the user did nothing.
+    if (widget->contains(Fl::focus()) && widget->window()) Fl::focus(widget->window());
+    widget->deactivate();
 }
 
 int isControlEnabled(Dialog* dialog, int id)

@@ -1,5 +1,6 @@
-// The open-file dialog: FLTK's native chooser (GTK's when it is installed,
-// FLTK's own otherwise), titled "Open" like the platform's common dialog.
+// The open-file dialog: FLTK's native chooser, titled "Open" like the
+// platform's common dialog.
+#include <FL/Fl.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <cstring>
 
@@ -10,10 +11,19 @@ int openFileDialog(Dialog* owner, const OpenFileRequest& request, std::string& f
 {
     (void)owner;  // the chooser is modal to every window of the program
     if (!openDialogDisplay()) return 0;
+    // FLTK's own chooser everywhere: the GTK one, used where GTK happens to be
+    // installed, behaves differently from machine to machine.
+    Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title("Open");
-    std::string filter = std::string(request.filterName ? request.filterName : "") + "\t" +
-                         (request.pattern ? request.pattern : "*");
+    // FLTK shows a filter as its name followed by "(pattern)": a name that
+    // already ends in its pattern loses that ending, so it is not shown twice.
+    std::string name = request.filterName ? request.filterName : "";
+    std::string pattern = request.pattern ? request.pattern : "*";
+    std::string shownPattern = "(" + pattern + ")";
+    if (name.size() > shownPattern.size() && name.compare(name.size() - shownPattern.size(), shownPattern.size(), shownPattern) == 0)
+        name.erase(name.size() - shownPattern.size());
+    std::string filter = name + "\t" + pattern;
     chooser.filter(filter.c_str());
     if (!fileName.empty()) {
         size_t slash = fileName.rfind('/');

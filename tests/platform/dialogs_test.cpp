@@ -295,6 +295,25 @@ TEST(Dialogs, ListBoxesKeepEntriesVerbatimAndReportSelection)
     destroyDialog(dialog);
 }
 
+TEST(Dialogs, AFocusedControlThatGoesGreyHandsTheFocusToNoOtherControl)
+{
+    Fresh fresh;
+    behaviour = [](Dialog* d, const DialogMessage& m) {
+        if (m.kind == DialogMessageKind::Command && m.controlId == kButtonId) enableControl(d, kButtonId, 0);
+        return 0;
+    };
+    Dialog* dialog = createModelessDialog(kTemplate, nullptr, recordingProcedure);
+    ASSERT_NE(dialog, nullptr);
+    typeControlText(dialog, kEditId, "x");
+    clickControl(dialog, kButtonId);
+    dispatchPendingMessages();
+    EXPECT_EQ(commandsFrom(kEditId),
+              (std::vector<Notification>{Notification::GotFocus, Notification::TextChanged, Notification::LostFocus}))
+        << "the edit does not get the focus back behind the user's back";
+    EXPECT_EQ(isControlEnabled(dialog, kButtonId), 0);
+    destroyDialog(dialog);
+}
+
 TEST(Dialogs, DropDownListsReportOpeningPickingAndClosing)
 {
     Fresh fresh;
