@@ -1,13 +1,7 @@
-// Stand-ins for the two run modes until the settings dialog and the saver run
-// are built; each says so and returns.
+// Stand-in for the saver run until it is built; it says so and returns.
 #include <cstdio>
 
 #include "shell/shell.h"
-
-void runSettingsDialog()
-{
-    fprintf(stderr, "vellamir: the settings dialog is not built yet.\n");
-}
 
 int runSaver()
 {
