@@ -49,6 +49,7 @@ class DialogWindow : public Fl_Double_Window {
 public:
     DialogWindow(int width, int height, const char* caption);
     void draw() override;
+    int handle(int event) override;
     std::unique_ptr<Dialog> dialog;
 };
 

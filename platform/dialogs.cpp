@@ -134,7 +134,9 @@ DialogWindow* buildDialog(const DialogTemplate& source, Dialog* owner, DialogPro
 
     int sx, sy, sw, sh;
     Fl::screen_work_area(sx, sy, sw, sh, owner ? Fl::screen_num(owner->window->x(), owner->window->y()) : 0);
-    if (source.style & kDialogCentred)
+    if (source.style & kDialogMaximised)
+        window->resize(sx, sy, sw, sh);
+    else if (source.style & kDialogCentred)
         window->position(sx + (sw - width) / 2, sy + (sh - height) / 2);
     else if (owner)
         window->position(owner->window->x() + dialogUnitsToPixelsX(source.x),
@@ -192,6 +194,21 @@ int displayAvailable()
         answer = probedDisplay ? 1 : 0;
     }
     return answer;
+}
+
+int DialogWindow::handle(int event)
+{
+    bool enter = event == FL_SHORTCUT && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
+    if (!enter || !dialog || dialog->ended) return Fl_Double_Window::handle(event);
+    // Enter that no control takes presses "Ok", as in every dialog of the
+    // platform (FLTK's groups would move the focus on instead).
+    for (int i = 0; i < children(); ++i)
+        if (child(i)->takesevents() && child(i)->handle(FL_SHORTCUT)) return 1;
+    Dialog* self = dialog.get();
+    for (const ControlRecord& control : self->controls)
+        if (control.id == kIdOk && !control.widget->active_r()) return 1;
+    notifyCommand(self, kIdOk, Notification::Clicked);
+    return 1;
 }
 
 int openDialogDisplay()
@@ -590,6 +607,32 @@ void measureText(const char* text, int* width, int* height)
     fl_font(FL_HELVETICA, kDialogFontSize);
     *width = static_cast<int>(fl_width(text) + 0.5);
     *height = fl_height();
+}
+
+std::vector<uint8_t> renderTextCoverage(const char* text, int* width, int* height)
+{
+    std::vector<uint8_t> coverage;
+    measureText(text, width, height);
+    if (*width <= 0 || *height <= 0) return coverage;
+    int w = *width, h = *height;
+    Fl_Offscreen surface = fl_create_offscreen(w, h);
+    // FLTK makes its drawing context with the first window; there may be none yet.
+    if (!fl_gc) fl_gc = XCreateGC(fl_display, surface, 0, nullptr);
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
+    {
+        fl_begin_offscreen(surface);
+        fl_color(FL_WHITE);
+        fl_rectf(0, 0, w, h);
+        fl_font(FL_HELVETICA, kDialogFontSize);
+        fl_color(FL_BLACK);
+        fl_draw(text, 0, fl_height() - fl_descent());
+        fl_read_image(rgb.data(), 0, 0, w, h);
+        fl_end_offscreen();
+    }
+    fl_delete_offscreen(surface);
+    coverage.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (size_t i = 0; i < coverage.size(); ++i) coverage[i] = static_cast<uint8_t>(255 - rgb[i * 3 + 1]);
+    return coverage;
 }
 
 // ---- Watching and acting ------------------------------------------------------------

@@ -54,6 +54,7 @@ enum DialogStyle : uint32_t {
     kDialogMinimiseBox = 1u << 2,
     kDialogModalFrame = 1u << 3,
     kDialogForeground = 1u << 4,  // raised above every other window when created
+    kDialogMaximised = 1u << 5,   // covers the screen's work area; size and position are ignored
 };
 
 // Id of a control the program never addresses (most labels).
@@ -98,6 +99,7 @@ enum class DialogMessageKind {
     Paint,             // the dialog is being drawn; the drawing calls below work now
     Close,             // the user asks to close (title bar, Escape); default: command kIdCancel
 };
+// Enter that no control takes is a command from kIdOk (ignored while an "Ok" button is disabled).
 
 // What a control reports with a command.
 enum class Notification {
@@ -210,7 +212,8 @@ void setScrollRange(Dialog* dialog, int id, int minimum, int maximum);
 void setScrollPosition(Dialog* dialog, int id, int position);
 int scrollPosition(Dialog* dialog, int id);
 
-// A control's rectangle in pixels of the dialog's client area (0 when there is no such id).
+// A control's rectangle in pixels of the dialog's client area (0 when there is
+// no such id); a drop-down list's is its closed rectangle.
 int controlRect(Dialog* dialog, int id, int* x, int* y, int* width, int* height);
 
 // ---- Drawing during a Paint message -----------------------------------------------
@@ -228,6 +231,10 @@ void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uin
 void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour);
 // Width and height in pixels of text in the dialog's font.
 void measureText(const char* text, int* width, int* height);
+// The text in the dialog's font drawn off screen, as its coverage: width x
+// height bytes (those of measureText), 0 for background up to 255 for ink,
+// rows top down; for panels that compute their own pixels. Works at any time.
+std::vector<uint8_t> renderTextCoverage(const char* text, int* width, int* height);
 
 // ---- The open-file dialog ----------------------------------------------------------
 

@@ -385,6 +385,9 @@ TEST(Dialogs, RealMouseAndKeyboardReachTheProcedure)
     runCommand("xdotool key End type 42");
     EXPECT_TRUE(pumpUntil([&] { return controlText(dialog, kEditId) == "start42"; })) << controlText(dialog, kEditId);
     EXPECT_EQ(commandsFrom(kEditId).front(), Notification::GotFocus);
+    // Enter that the edit does not take is the "Ok" command.
+    runCommand("xdotool key Return");
+    EXPECT_TRUE(pumpUntil([] { return !commandsFrom(kIdOk).empty(); }));
 
     // The second line of the list: below the first, whatever the font's line height.
     realClickControl(dialog, kListId, 20, 22);
@@ -454,6 +457,16 @@ TEST(Dialogs, PaintDrawsRectanglesImagesAndTextOverTheControls)
     int dark = 0;
     for (size_t i = 0; i < pixels.size(); i += 3) dark += pixels[i] < 100;
     EXPECT_GT(dark, 10) << "the text is there";
+    // The same text as coverage, for panels that make their own pixels.
+    int cw, ch;
+    std::vector<uint8_t> coverage = renderTextCoverage("progress", &cw, &ch);
+    EXPECT_EQ(cw, w);
+    EXPECT_EQ(ch, h);
+    ASSERT_EQ(coverage.size(), static_cast<size_t>(w * h));
+    int ink = 0;
+    for (uint8_t c : coverage) ink += c > 155;
+    EXPECT_GT(ink, 10);
+    EXPECT_LT(ink, w * h / 2);
     // Outside a paint message nothing is drawn.
     drawRectangle(dialog, 380, 150, 10, 10, Rgb{0, 255, 0}, Rgb{0, 255, 0});
     EXPECT_EQ(readDialogPixels(dialog, 381, 151, 1, 1), (std::vector<uint8_t>{0, 0, 255}));
@@ -489,6 +502,21 @@ TEST(Dialogs, ModalDialogsReturnTheirResultAndSitOverTheirOwner)
     EXPECT_EQ(watched, (std::vector<std::string>{"TEST", "CHILD"}));
     EXPECT_EQ(childX - ownerX, dialogUnitsToPixelsX(147));
     EXPECT_EQ(childY - ownerY, dialogUnitsToPixelsY(31));
+}
+
+TEST(Dialogs, AMaximisedDialogCoversTheScreen)
+{
+    Fresh fresh;
+    static const DialogTemplate backdrop = {"BACKDROP", "Setup", kDialogMaximised | kDialogSystemMenu, "Helv", 8,
+                                            0, 0, 10, 10, nullptr, 0};
+    Dialog* dialog = createModelessDialog(backdrop, nullptr, recordingProcedure);
+    ASSERT_NE(dialog, nullptr);
+    std::string screen;
+    runCommand("xdotool getdisplaygeometry", &screen);
+    int x, y, w, h;
+    dialogScreenRect(dialog, &x, &y, &w, &h);
+    EXPECT_EQ(std::to_string(w) + " " + std::to_string(h) + "\n", screen);
+    destroyDialog(dialog);
 }
 
 TEST(Dialogs, CloseRequestBecomesCancelUnlessTheProcedureTakesIt)
