@@ -166,20 +166,6 @@ TEST(FloorPlan, PlacementEndsWhenNoEligibleCellIsLeft)
     checkPlacement(placed);
 }
 
-TEST(FloorPlan, SameSeedSameMuseum)
-{
-    enableObjects(1, 1, 1, 1);
-    resetWalkMap();
-    seedRandom(31337);
-    placeObjects();
-    const PlanTable first = walkMap;
-    resetWalkMap();
-    seedRandom(31337);
-    placeObjects();
-    EXPECT_EQ(walkMap, first);
-    EXPECT_NE(walkMap, storedWalkMap);
-}
-
 TEST(Themes, TableRowsAndNames)
 {
     EXPECT_STREQ(themeName(0), "Checker Museum");
