@@ -1,7 +1,8 @@
-// BMP files: lookup, reading into Bitmaps, the header check, and drawing a
-// Bitmap on a device context.
+// BMP files: lookup, reading into Bitmaps, the header check, drawing a Bitmap
+// on a device context, and the pixels as tightly packed rows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -17,30 +18,52 @@ struct Bitmap {
     int32_t bytesPerLine;
     uint8_t* pixels;             // top row first
     PaletteEntry* palette;       // depths up to 8 when asked for, else null
-    int32_t paletteSize;         // entries in palette
+    int32_t paletteSize;         // entries in palette (up to 256)
     PixelFormat* format;         // depths above 8, else null
 };
 
-// Largest width or height a file may declare.
+// Largest width or height a file may declare, in pixels.
 constexpr int32_t kMaxBitmapSide = 16384;
 
+// ---- Finding files ---------------------------------------------------------------
+
+// The root path of file lookup (KGL_init sets it; "" for none).
+void setFileRootPath(const char* path);
+const char* fileRootPath();
 // Opens name as given, else root path + subdirectory + name, else
 // $KGL_ROOT + subdirectory + name (names translated by the files layer).
 FILE* findFile(const char* subdirectory, const char* name, const char* mode);
+
+// ---- Reading -----------------------------------------------------------------------
+
 // Reads a BMP file (subdirectory "BITMAPS\"); null with -23 (not found),
 // -22 (invalid) or -10 (no memory). loadPalette keeps the colour table.
 Bitmap* readBitmapFile(const char* name, int loadPalette);
-// The same on a file's bytes.
+// The same on a file's bytes (null with -22 or -10).
 Bitmap* parseBitmap(const uint8_t* bytes, size_t size, int loadPalette);
-// 1 when the file is found and its headers are valid; reads only the headers
-// and leaves no file open; else 0 with -23 or -22.
+// 1 when the file is found, its headers are valid and it is long enough for
+// its rows; reads only the headers and leaves no file open; else 0 with -23 or -22.
 int checkBitmapFile(const char* name);
 // Releases a Bitmap; null is allowed.
 void freeBitmap(Bitmap* bitmap);
-// Draws the whole bitmap with its top-left corner at x, y; op 0 replaces the pixels.
-void putBitmap(DeviceContext* dc, int x, int y, const Bitmap* bitmap, int op);
 
-// The pixels of a 24-bit bitmap as tightly packed rows (width * 3 bytes each,
-// top row first, blue-green-red), for consumers such as texture upload that
-// take packed rows. Other depths are converted to 24 bits.
+// ---- Using the pixels --------------------------------------------------------------
+
+// The bitmap's colours as a full palette: its own entries, the rest black;
+// the default palette of its depth when it has none.
+void bitmapPalette(const Bitmap* bitmap, PaletteEntry palette[kPaletteSize]);
+// The pixels as tightly packed rows (width * 3 bytes each, top row first,
+// blue-green-red), for consumers such as texture upload that take packed
+// rows. Any depth is converted. Empty (with -10) when memory runs out.
 std::vector<uint8_t> packedBitmapBGR(const Bitmap* bitmap);
+
+// ---- Drawing -----------------------------------------------------------------------
+
+// Draws the whole bitmap with its top-left corner at x, y (viewport pixels),
+// cut to the clip rectangle; op 0 replaces the pixels. A 1-bit bitmap is a
+// mask painted in the current colour; other depths are copied when they match
+// the context's format and converted otherwise.
+void putBitmap(DeviceContext* dc, int x, int y, const Bitmap* bitmap, int op);
+// With the palette check on, a bitmap of 8 bits or less whose palette differs
+// from the context's is converted rather than copied. Off at start.
+void setPaletteCheck(int on);

@@ -1,35 +1,10 @@
 // Device contexts: the library's drawing surfaces (the display and
-// system-memory surfaces), their pixel formats and palettes, and the few
-// drawing operations the program uses.
+// system-memory surfaces) and the few drawing operations the program uses.
 #pragma once
 
 #include <cstdint>
 
-// ---- Pixel formats and palettes ----------------------------------------------
-
-// How a pixel above 8 bits holds its channels: masks unshifted (0x1F), the
-// bit position of each channel's lowest bit, and adjust = 8 - channel width.
-struct PixelFormat {
-    int32_t redMask, greenMask, blueMask, reservedMask;
-    int32_t redPosition, redAdjust;
-    int32_t greenPosition, greenAdjust;
-    int32_t bluePosition, blueAdjust;
-    int32_t reservedPosition, reservedAdjust;
-};
-
-// One palette colour, in the order of a BMP colour table.
-struct PaletteEntry {
-    uint8_t blue, green, red, reserved;
-};
-
-// The standard formats.
-extern const PixelFormat pixelFormat555;     // 15-bit 5:5:5
-extern const PixelFormat pixelFormat565;     // 16-bit 5:6:5
-extern const PixelFormat pixelFormatRGB24;   // 24-bit, red in the high byte
-extern const PixelFormat pixelFormatBGR24;   // 24-bit, red in the low byte
-extern const PixelFormat pixelFormatARGB32;
-extern const PixelFormat pixelFormatABGR32;
-extern const PixelFormat pixelFormatRGBA32;
+#include "kgl/pixels.h"
 
 // ---- The device context ------------------------------------------------------
 
@@ -37,30 +12,38 @@ enum class DCKind { Display, Memory };
 
 struct DeviceContext;
 
-// Rectangle in surface pixels; right and bottom are inclusive.
+// Rectangle in pixels; right and bottom are inclusive.
 struct Rect {
     int32_t left, top, right, bottom;
 };
 
 // A driver's low-level drawing operations on a context. Coordinates are
-// surface pixels, already shifted by the viewport and, unless clip is set,
-// already inside the clip rectangle. Colours are packed pixel values of the
-// context's format. Images are rows of pixels in the context's own format
-// (putImage) or in another format described by srcBits/srcFormat/srcPalette
-// (putImageConverted); rows are bytesPerLine apart, top row first.
+// surface pixels, already shifted by the viewport origin and already inside
+// the clip rectangle (fillEllipse with clip set excepted). Colours are packed
+// pixel values of the context's format (palette indices at 8 bits and less).
+// Images: rows points at the first source row drawn, rows are bytesPerLine
+// apart, top row first, and srcX is the first source pixel drawn in each row.
 struct DCOps {
+    // The current colour changed (dc->colour already holds it).
     void (*setColour)(DeviceContext* dc, uint32_t colour);
     void (*fillRect)(DeviceContext* dc, int left, int top, int right, int bottom);
-    // Fills the ellipse inscribed in left, top .. left + width, top + height;
-    // with clip set each span is cut to the clip rectangle.
-    void (*fillEllipse)(DeviceContext* dc, int left, int top, int width, int height, int clip);
-    void (*putImage)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* pixels,
-                     int bytesPerLine, int op);
-    void (*putImageConverted)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* pixels,
-                              int bytesPerLine, int srcBits, const PixelFormat* srcFormat,
+    // Fills the ellipse inscribed in left, top .. left + xSpan, top + ySpan
+    // (the rectangle's width and height minus 1); with clip set each span is
+    // cut to the clip rectangle (dc->clip shifted by the viewport origin).
+    void (*fillEllipse)(DeviceContext* dc, int left, int top, int xSpan, int ySpan, int clip);
+    // An image in the context's own format; op 0 replaces the pixels.
+    void (*putImage)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* rows,
+                     int bytesPerLine, int srcX, int op);
+    // An image of another depth (srcBits; srcFormat above 8 bits, srcPalette
+    // of 256 entries at 8 bits and less), converted pixel by pixel.
+    void (*putImageConverted)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* rows,
+                              int bytesPerLine, int srcX, int srcBits, const PixelFormat* srcFormat,
                               const PaletteEntry* srcPalette, int op);
-    void (*putMono)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* bits,
-                    int bytesPerLine);
+    // A 1-bit mask: set bits are painted in the current colour, clear bits left alone.
+    void (*putMono)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* rows,
+                    int bytesPerLine, int srcX);
+    // Stores entries as palette entries first .. first + count - 1 (in
+    // dc->palette and wherever the device keeps its colours).
     void (*setPalette)(DeviceContext* dc, const PaletteEntry* entries, int first, int count);
     void (*realisePalette)(DeviceContext* dc);
     void (*setActivePage)(DeviceContext* dc, int page);
@@ -77,12 +60,12 @@ struct DeviceContext {
     uint32_t maxColour;          // largest colour value (255 at 8 bits)
     PixelFormat format;          // meaningful above 8 bits
     int32_t bytesPerLine;
-    uint8_t* surface;            // memory contexts (and displays giving direct access)
-    PaletteEntry palette[256];   // 8-bit surfaces
+    uint8_t* surface;            // memory contexts (and displays giving direct access); top row first
+    PaletteEntry palette[kPaletteSize]; // surfaces of 8 bits and less
     int32_t paletteRealised;
     int32_t pageCount, activePage, visualPage;
-    Rect viewport;
-    Rect clip;
+    Rect viewport;               // surface pixels
+    Rect clip;                   // viewport pixels; used while clipOn is set
     int32_t clipOn;
     uint32_t colour, backColour;
     int32_t rasterOp, penSize;
@@ -93,20 +76,25 @@ struct DeviceContext {
 
 // ---- Creating and choosing contexts --------------------------------------------
 
-// The display context of the mode set last, with the given pages; made current.
-// Null with -10 when memory runs out.
+// The display context of the mode set last (setGraphicsMode), with the given
+// pages (limited to the mode's page count); made current. Null with -1 when
+// no mode is set, -16 while another display context exists, -10 without memory.
 DeviceContext* createDisplayDC(int pages);
 // A system-memory context of 1, 4, 8, 15, 16, 24 or 32 bits; format may be
-// null for the standard one of the depth. Null with -6 for another depth, -10
-// without memory.
+// null for the standard one of the depth. Null with -6 for another depth, -1
+// when that depth's memory driver is not registered, -31 for a format that
+// does not fit the depth, -8 for a width or height below 1, -10 without memory.
 DeviceContext* createMemoryDC(int width, int height, int bits, const PixelFormat* format);
+// Releases a context (null is allowed); a current one stops being current.
 void destroyDC(DeviceContext* dc);
 // Makes dc current (null: none) and returns the previously current context.
 // Drawing works on a working copy of the current context, written back when
 // another one is made current.
 DeviceContext* makeCurrentDC(DeviceContext* dc);
-// The current context: the working copy, or null.
+// The current context's working copy, or null.
 DeviceContext* currentDC();
+// What drawing on dc works on: the working copy when dc is current, else dc.
+DeviceContext* liveDC(DeviceContext* dc);
 // Viewport width - 1 and height - 1.
 int getMaxX(const DeviceContext* dc);
 int getMaxY(const DeviceContext* dc);
@@ -118,5 +106,3 @@ int getMaxY(const DeviceContext* dc);
 void setColorRGB(int r, int g, int b);
 // Fills the ellipse inscribed in cx-rx, cy-ry .. cx+rx, cy+ry in the current colour.
 void fillEllipseCoord(int cx, int cy, int rx, int ry);
-// The packed value of 8-bit components in a format (no palette search).
-uint32_t packColour(const PixelFormat& format, int r, int g, int b);

@@ -16,15 +16,30 @@ enum KglError {
     kglInvalidDriverName = -9,
     kglNoMemory = -10,
     kglModeNotSupported = -11,
+    kglInvalidFontData = -12,
+    kglBadFontFile = -13,
+    kglFontNotFound = -14,
     kglBadDriverVersion = -15,
     kglInvalidDeviceType = -16,
     kglInvalidDC = -17,
+    kglInvalidCursor = -18,
+    kglCursorNotFound = -19,
+    kglInvalidIcon = -20,
+    kglIconNotFound = -21,
     kglInvalidBitmap = -22,
     kglBitmapNotFound = -23,
     kglInvalidErrorNumber = -24,
+    kglZbufferTooLarge = -25,
+    kglOldFontFile = -26,
+    kglRegionNotEnded = -27,
     kglNoDoubleBuffer = -28,
+    kglOffscreenNeedsBlit = -29,
+    kglNoOffscreenMemory = -30,
     kglInvalidMemoryFormat = -31,
 };
+
+// Lowest code that has a message of its own.
+constexpr int kLowestErrorCode = -31;
 
 // Reads the last error and resets it to 0.
 int takeLastError();

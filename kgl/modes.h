@@ -26,20 +26,34 @@ struct ModeAvailability {
     int32_t flags;        // kModeStereo | kMode2DAccelerated | kMode3DAccelerated
 };
 
+// ---- The table -----------------------------------------------------------------
+
 // The fixed table, indexed by mode number.
 extern const ModeResolution modeResolutions[kModeCount];
-// Filled by detectModes; reset to "no driver" before every detection.
-extern ModeAvailability modeAvailability[kModeCount];
-
+// 1 for 0..85, else 0.
+int isValidMode(int mode);
 // "640 x 480 SVGA 64k color"; "Invalid graphics mode" for a number outside 0..85.
 const char* modeName(int mode);
 // Fills width, height and bits per pixel and returns 1; 0 for an invalid number (outputs untouched).
 int getModeResolution(int mode, int* x, int* y, int* bits);
+
+// ---- What detection found ------------------------------------------------------
+
+// Filled by detectModes; every record is reset to "no driver" before each detection.
+extern ModeAvailability modeAvailability[kModeCount];
 // Pages detection found for the mode; -1 for an invalid number.
 int modePageCount(int mode);
 // Flags detection found for the mode; 0 for an invalid number.
 int modeFlags(int mode);
 // Detected modes in ascending order, ended by kModeListEnd.
 const uint8_t* availableModeList();
+// Detection's own steps: every record to "no driver", then (when a driver
+// answered) the list rebuilt from the table; clearModeList empties the list.
+void resetModeAvailability();
+void buildAvailableModeList();
+void clearModeList();
+
+// ---- Driver kinds --------------------------------------------------------------
+
 // Display name of a driver kind 0..11; "User graphics driver" otherwise.
 const char* driverName(int kind);

@@ -1,0 +1,25 @@
+// Helpers of the graphics library's tests.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+// Sets (or, with null, removes) an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = getenv(name)) old_ = old, had_ = true;
+        if (value) setenv(name, value, 1); else unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (had_) setenv(name_.c_str(), old_.c_str(), 1); else unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
