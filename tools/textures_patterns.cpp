@@ -338,8 +338,8 @@ void bluebmps(Image& image)  // rows of blue domes lit from the upper left
             if (r2 < 1.0f) {
                 const float nz = std::sqrt(1.0f - r2), nx = u / 0.42f, ny = v / 0.42f;
                 const float diffuse = clamp01(nx * lx + ny * ly + nz * lz);
-                const float spec = std::pow(clamp01(2 * diffuse * nz - lz), 24.0f);
-                c = mix(scale(rgb255(40, 90, 200), 0.35f + 0.75f * diffuse), {1, 1, 1}, 0.6f * spec);
+                const float specular = std::pow(clamp01(2 * diffuse * nz - lz), 24.0f);
+                c = mix(scale(rgb255(40, 90, 200), 0.35f + 0.75f * diffuse), {1, 1, 1}, 0.6f * specular);
             } else {
                 c = rgb255(24, 46, 110);
                 // The dome's shadow falls to the lower right.
