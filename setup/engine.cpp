@@ -49,6 +49,8 @@ int openFilePair(const SetupFace& face)
     if (!installer.source) return fatal(face, "Source file could not be opened!\nAborting setup!");
     installer.destination = openFile(destination.c_str(), "wb");
     if (!installer.destination) return fatal(face, "Destination file could not be created!\nAborting setup!");
+    // The saver must stay executable; a medium or disk without permission bits just keeps its own.
+    copyFileMode(installer.source, installer.destination);
     return 0;
 }
 

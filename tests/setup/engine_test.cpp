@@ -2,6 +2,7 @@
 // start directory, installed into a temporary Windows directory, pass by pass.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "setup/engine.h"
@@ -75,6 +76,7 @@ protected:
 TEST_F(CopyEngine, InstallsDirectoriesAndFilesInScriptOrder)
 {
     writeBytes(start + "/vellamir", "saver bytes");
+    ASSERT_EQ(chmod((start + "/vellamir").c_str(), 0755), 0);
     ASSERT_EQ(runCommand("mkdir -p '" + start + "/Brevane/graphics'"), 0);
     writeBytes(start + "/Brevane/graphics/Marble.bmp", std::string(30000, 'm'));
     writeScript("%D\\Brevane\n%D\\Brevane\\graphics\n"
@@ -85,6 +87,12 @@ TEST_F(CopyEngine, InstallsDirectoriesAndFilesInScriptOrder)
     EXPECT_EQ(readBytes(windows + "/Brevane/vellamir"), "saver bytes");
     EXPECT_EQ(readBytes(windows + "/Brevane/graphics/Marble.bmp"), std::string(30000, 'm'));
     EXPECT_EQ(installer.copiedBytes, 30011);
+    // The saver stays executable; the data does not become so.
+    struct stat info;
+    ASSERT_EQ(stat((windows + "/Brevane/vellamir").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
+    ASSERT_EQ(stat((windows + "/Brevane/graphics/Marble.bmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0111, 0u);
     std::vector<std::string> expected = {
         "pair vellamir | " + windows + "\\Brevane\\vellamir",
         "progress 11",
@@ -237,6 +245,8 @@ TEST_F(CopyEngine, FullDiskStopsWithAFatalMessageNamingTheDestination)
 {
     // /dev/full takes the open and fails every write: a big file fails in the
     // copy pass, a small one only when its buffered bytes are written at close.
+    struct stat device;
+    ASSERT_EQ(stat("/dev/full", &device), 0);
     for (int size : {60000, 10}) {
         shown.clear();
         resetSetup();
@@ -249,6 +259,9 @@ TEST_F(CopyEngine, FullDiskStopsWithAFatalMessageNamingTheDestination)
         EXPECT_EQ(installer.source, nullptr);
         EXPECT_EQ(installer.destination, nullptr);
     }
+    struct stat after;
+    ASSERT_EQ(stat("/dev/full", &after), 0);
+    EXPECT_EQ(after.st_mode, device.st_mode) << "a device keeps its own permissions";
 }
 
 TEST_F(CopyEngine, NothingHappensBeforeTheScriptIsRead)
