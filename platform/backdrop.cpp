@@ -3,7 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
-#include "platform/msgbox.h"
+#include "platform/dialog_widgets.h"
 
 struct BackdropWindow {
     Fl_Window* window;
@@ -27,7 +27,7 @@ void closeRequested(Fl_Widget*, void* data)
 
 BackdropWindow* openBackdropWindow(const char* caption, void (*onClose)())
 {
-    if (!displayAvailable()) return nullptr;
+    if (!openDialogDisplay()) return nullptr; // FLTK gets the dialogs' connection
     int x, y, width, height;
     Fl::screen_work_area(x, y, width, height);
     auto* backdrop = new BackdropWindow{new Fl_Window(x, y, width, height), onClose};
