@@ -263,11 +263,3 @@ TEST_F(CopyEngine, FullDiskStopsWithAFatalMessageNamingTheDestination)
     ASSERT_EQ(stat("/dev/full", &after), 0);
     EXPECT_EQ(after.st_mode, device.st_mode) << "a device keeps its own permissions";
 }
-
-TEST_F(CopyEngine, NothingHappensBeforeTheScriptIsRead)
-{
-    EXPECT_EQ(copyPass(recorder), 0);
-    EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(installer.openNextFile);
-    EXPECT_FALSE(installer.copyActive);
-}

@@ -1,6 +1,5 @@
 // The real installer from the build's distribution folder, driven with
-// xdotool as a user drives it, on an X server of its own: the real pointer and
-// keyboard must not reach other tests' windows, nor theirs these.
+// xdotool as a user drives it (on the tests' own X server, private_display.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,49 +22,6 @@ std::string quoted(const std::string& text)
     return "'" + text + "'";
 }
 
-// An Xvfb of our own, started once for the suite; it picks a free display number.
-class PrivateDisplay {
-public:
-    PrivateDisplay()
-    {
-        int ready[2];
-        if (pipe(ready) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(ready[0]);
-            std::string fd = std::to_string(ready[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(121);
-        }
-        close(ready[1]);
-        char number[16] = {};
-        ssize_t got = read(ready[0], number, sizeof number - 1);
-        close(ready[0]);
-        if (got > 0) name_ = ":" + std::to_string(atoi(number));
-    }
-    ~PrivateDisplay()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& name() const { return name_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
-
-PrivateDisplay* privateDisplay = nullptr;
-
-// A command on the private display.
-int onDisplay(const std::string& command, std::string* output = nullptr)
-{
-    return runCommand("DISPLAY=" + privateDisplay->name() + " " + command, output);
-}
-
 // A program started in the background with its own current directory and WINDIR.
 class Program {
 public:
@@ -76,7 +32,6 @@ public:
         if (pid_ == 0) {
             if (chdir(directory.c_str()) != 0) _exit(120);
             setenv("WINDIR", windir.c_str(), 1);
-            setenv("DISPLAY", privateDisplay->name().c_str(), 1);
             std::vector<char*> argv{const_cast<char*>(path.c_str())};
             for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);
@@ -123,7 +78,7 @@ std::string waitForWindow(const std::string& name, std::chrono::milliseconds lim
     auto end = std::chrono::steady_clock::now() + limit;
     do {
         std::string found;
-        onDisplay("xdotool search --onlyvisible --name " + quoted("^" + name + "$") + " 2>/dev/null", &found);
+        runCommand("xdotool search --onlyvisible --name " + quoted("^" + name + "$") + " 2>/dev/null", &found);
         if (!found.empty()) return found.substr(0, found.find('\n'));
         std::this_thread::sleep_for(30ms);
     } while (std::chrono::steady_clock::now() < end);
@@ -137,7 +92,7 @@ struct Geometry {
 Geometry geometryOf(const std::string& window)
 {
     std::string shell;
-    onDisplay("xdotool getwindowgeometry --shell " + window, &shell);
+    runCommand("xdotool getwindowgeometry --shell " + window, &shell);
     Geometry g;
     auto value = [&](const char* key) {
         size_t at = shell.find(std::string(key) + "=");
@@ -150,14 +105,14 @@ Geometry geometryOf(const std::string& window)
 // Clicks at a point of the window given in dialog units (x * 6 / 4, y * 13 / 8).
 void clickDialogUnits(const std::string& window, int x, int y)
 {
-    onDisplay("xdotool mousemove --window " + window + " " + std::to_string((x * 6 + 2) / 4) + " " +
+    runCommand("xdotool mousemove --window " + window + " " + std::to_string((x * 6 + 2) / 4) + " " +
                std::to_string((y * 13 + 4) / 8) + " click 1");
 }
 
 // Gives the window the keyboard and presses a key there.
 void pressKey(const std::string& window, const std::string& key)
 {
-    onDisplay("xdotool windowfocus --sync " + window + " key " + key);
+    runCommand("xdotool windowfocus --sync " + window + " key " + key);
 }
 
 // Answers a message box titled caption: "Return" for its first button (OK, Yes), "Tab space" for No.
@@ -188,20 +143,9 @@ std::string listing(const std::string& directory)
     return out;
 }
 
-class InstallerRun : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { privateDisplay = new PrivateDisplay(); }
-    static void TearDownTestSuite()
-    {
-        delete privateDisplay;
-        privateDisplay = nullptr;
-    }
-    void SetUp() override { ASSERT_FALSE(privateDisplay->name().empty()) << "Xvfb did not start"; }
-};
-
 } // namespace
 
-TEST_F(InstallerRun, AcceptThePathCopyAndConfirmBothClosingMessages)
+TEST(InstallerRun, AcceptThePathCopyAndConfirmBothClosingMessages)
 {
     TempDir windows;
     Program setup(distribution() + "/setup", distribution(), windows.path());
@@ -243,13 +187,13 @@ TEST_F(InstallerRun, AcceptThePathCopyAndConfirmBothClosingMessages)
     Program saver(windows.path() + "/vellamir", windows.path(), windows.path(), {"/s"});
     int code = saver.exitCode(1500ms);
     if (code == -2) {
-        onDisplay("xdotool mousemove 100 100 sleep 0.2 mousemove 400 400 key space");
+        runCommand("xdotool mousemove 100 100 sleep 0.2 mousemove 400 400 key space");
         code = saver.exitCode(10s);
     }
     EXPECT_EQ(code, 0);
 }
 
-TEST_F(InstallerRun, CancelSetupAnsweredNoKeepsTheDialogAndYesEndsWithNothingCreated)
+TEST(InstallerRun, CancelSetupAnsweredNoKeepsTheDialogAndYesEndsWithNothingCreated)
 {
     TempDir windows;
     std::string target = windows.file("typed");
@@ -269,7 +213,7 @@ TEST_F(InstallerRun, CancelSetupAnsweredNoKeepsTheDialogAndYesEndsWithNothingCre
     EXPECT_EQ(listing(windows.path()), ".\n") << "nothing is created";
 }
 
-TEST_F(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
+TEST(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
 {
     // A medium whose one file never ends keeps the progress dialog copying.
     TempDir medium, windows;
@@ -277,7 +221,7 @@ TEST_F(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
     Program setup(distribution() + "/setup", medium.path(), windows.path());
     std::string path = waitForWindow("Install path");
     ASSERT_FALSE(path.empty());
-    onDisplay("xdotool windowfocus --sync " + path + " key ctrl+a BackSpace"); // an empty install path
+    runCommand("xdotool windowfocus --sync " + path + " key ctrl+a BackSpace"); // an empty install path
     clickOk(path);
 
     std::string progress = waitForWindow("Tarvello software screen saver install");
@@ -292,7 +236,7 @@ TEST_F(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
     EXPECT_EQ(setup.exitCode(), 1);
 }
 
-TEST_F(InstallerRun, MissingScriptIsAFatalError)
+TEST(InstallerRun, MissingScriptIsAFatalError)
 {
     TempDir medium, windows;
     Program setup(distribution() + "/setup", medium.path(), windows.path());
@@ -301,6 +245,18 @@ TEST_F(InstallerRun, MissingScriptIsAFatalError)
     clickOk(path);
     ASSERT_TRUE(answerBox("Fatal error", "Return"));
     EXPECT_EQ(setup.exitCode(), 1);
+    EXPECT_EQ(listing(windows.path()), ".\n");
+}
+
+TEST(Distribution, WithoutADisplaySetupSaysWhyAndEndsEarly)
+{
+    TempDir windows;
+    std::string output;
+    int code = runCommand("cd " + quoted(distribution()) + " && env -u DISPLAY WINDIR=" + quoted(windows.path()) +
+                              " ./setup 2>&1",
+                          &output);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(output, "Fatal error: Setup needs a display for its dialogs.\n");
     EXPECT_EQ(listing(windows.path()), ".\n");
 }
 
