@@ -1,0 +1,32 @@
+// The open-file dialog: FLTK's native chooser (GTK's when it is installed,
+// FLTK's own otherwise), titled "Open" like the platform's common dialog.
+#include <FL/Fl_Native_File_Chooser.H>
+#include <cstring>
+
+#include "platform/dialog_widgets.h"
+#include "platform/dialogs.h"
+
+int openFileDialog(Dialog* owner, const OpenFileRequest& request, std::string& fileName)
+{
+    (void)owner;  // the chooser is modal to every window of the program
+    if (!openDialogDisplay()) return 0;
+    Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
+    chooser.title("Open");
+    std::string filter = std::string(request.filterName ? request.filterName : "") + "\t" +
+                         (request.pattern ? request.pattern : "*");
+    chooser.filter(filter.c_str());
+    if (!fileName.empty()) {
+        size_t slash = fileName.rfind('/');
+        if (slash != std::string::npos) chooser.directory(fileName.substr(0, slash + 1).c_str());
+        chooser.preset_file(fileName.c_str());
+    }
+    if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return 0;
+
+    std::string chosen = chooser.filename();
+    size_t base = chosen.rfind('/');
+    base = base == std::string::npos ? 0 : base + 1;
+    if (request.defaultExtension && *request.defaultExtension && chosen.find('.', base) == std::string::npos)
+        chosen += std::string(".") + request.defaultExtension;
+    fileName = chosen;
+    return 1;
+}
