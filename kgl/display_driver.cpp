@@ -105,6 +105,9 @@ static void restoreDisplayMode()
     displayClose();
 }
 
+// The window gives no direct access to its pixels (the surface stays null),
+// so the framework draws through OpenGL and KGL_NO_HWDIRECT has nothing to
+// switch off.
 static int createDisplayContext(DeviceContext* dc, int, int)
 {
     dc->ops = displayDrawingOps();

@@ -12,7 +12,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 // X11 names its null atom None, which is also a message box's lack of an icon.
 #undef None
 
@@ -190,7 +192,13 @@ int displayAvailable()
     static int answer = -1;
     if (answer < 0) {
         // FLTK ends the program when it cannot open its display, so ask first.
-        probedDisplay = XOpenDisplay(nullptr);
+        // The X server now and then drops a connection made while another
+        // client connects or leaves, so a refusal is tried again briefly.
+        const char* name = getenv("DISPLAY");
+        for (int attempt = 0; attempt < 5 && !probedDisplay && name && *name; ++attempt) {
+            if (attempt > 0) usleep(40000);
+            probedDisplay = XOpenDisplay(nullptr);
+        }
         answer = probedDisplay ? 1 : 0;
     }
     return answer;
