@@ -136,9 +136,7 @@ DialogWindow* buildDialog(const DialogTemplate& source, Dialog* owner, DialogPro
 
     int sx, sy, sw, sh;
     Fl::screen_work_area(sx, sy, sw, sh, owner ? Fl::screen_num(owner->window->x(), owner->window->y()) : 0);
-    if (source.style & kDialogMaximised)
-        window->resize(sx, sy, sw, sh);
-    else if (source.style & kDialogCentred)
+    if (source.style & kDialogCentred)
         window->position(sx + (sw - width) / 2, sy + (sh - height) / 2);
     else if (owner)
         window->position(owner->window->x() + dialogUnitsToPixelsX(source.x),

@@ -54,7 +54,6 @@ enum DialogStyle : uint32_t {
     kDialogMinimiseBox = 1u << 2,
     kDialogModalFrame = 1u << 3,
     kDialogForeground = 1u << 4,  // raised above every other window when created
-    kDialogMaximised = 1u << 5,   // covers the screen's work area; size and position are ignored
 };
 
 // Id of a control the program never addresses (most labels).

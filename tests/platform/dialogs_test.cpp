@@ -504,21 +504,6 @@ TEST(Dialogs, ModalDialogsReturnTheirResultAndSitOverTheirOwner)
     EXPECT_EQ(childY - ownerY, dialogUnitsToPixelsY(31));
 }
 
-TEST(Dialogs, AMaximisedDialogCoversTheScreen)
-{
-    Fresh fresh;
-    static const DialogTemplate backdrop = {"BACKDROP", "Setup", kDialogMaximised | kDialogSystemMenu, "Helv", 8,
-                                            0, 0, 10, 10, nullptr, 0};
-    Dialog* dialog = createModelessDialog(backdrop, nullptr, recordingProcedure);
-    ASSERT_NE(dialog, nullptr);
-    std::string screen;
-    runCommand("xdotool getdisplaygeometry", &screen);
-    int x, y, w, h;
-    dialogScreenRect(dialog, &x, &y, &w, &h);
-    EXPECT_EQ(std::to_string(w) + " " + std::to_string(h) + "\n", screen);
-    destroyDialog(dialog);
-}
-
 TEST(Dialogs, CloseRequestBecomesCancelUnlessTheProcedureTakesIt)
 {
     Fresh fresh;
