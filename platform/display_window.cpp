@@ -17,6 +17,9 @@
 
 #include "platform/sdl_window.h"
 
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
 namespace {
 
 // The OpenGL calls the presentation needs, resolved through SDL from the
@@ -45,7 +48,7 @@ struct PresentationGL {
 
 // The window and its context. One instance; filled by displayOpenFullscreen
 // and displayCreateGLContext, emptied by displayClose.
-struct Window {
+struct FullscreenWindow {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     std::string title;
@@ -56,9 +59,11 @@ struct Window {
     PresentationGL gl = {};
     GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;     // 0: drawing straight to the window
     int swapInterval = -1;                                         // -1: not set yet
+    ::Window focusBefore = PointerRoot;                            // the X input focus before the window
+    int focusRevertBefore = RevertToPointerRoot;
 };
 
-Window display;
+FullscreenWindow display;
 // Settings that outlive a window: the benchmark turns vsync off before the
 // window exists, and the cursor and grab may be asked for around the mode switch.
 int vsyncAllowed = 1;
@@ -69,6 +74,56 @@ bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
     return a.alphaBits == b.alphaBits && a.doubleBuffer == b.doubleBuffer && a.depthBits == b.depthBits &&
            a.stencilBits == b.stencilBits && a.accumulationBits == b.accumulationBits;
+}
+
+// The window's X display and window, when it runs on X.
+bool x11Handles(SDL_Window* window, Display** x11Display, ::Window* x11Window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *x11Display = info.info.x11.display;
+    *x11Window = info.info.x11.window;
+    return true;
+}
+
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+// Without a window manager SDL gives the new window the input focus with
+// "revert to none": once the window is gone no window would get the keyboard
+// again. The focus the desktop had before is remembered here and handed back
+// by giveFocusBack, when the window still holds it.
+void rememberFocus(SDL_Window* window)
+{
+    Display* x11Display;
+    ::Window x11Window;
+    if (!x11Handles(window, &x11Display, &x11Window)) return;
+    ::Window focus;
+    int revert;
+    XGetInputFocus(x11Display, &focus, &revert);
+    if (focus == x11Window) return;
+    display.focusBefore = focus;
+    display.focusRevertBefore = revert;
+}
+
+void giveFocusBack(SDL_Window* window)
+{
+    Display* x11Display;
+    ::Window x11Window;
+    if (!x11Handles(window, &x11Display, &x11Window)) return;
+    ::Window focus;
+    int revert;
+    XGetInputFocus(x11Display, &focus, &revert);
+    if (focus != x11Window) return;
+    // The window that had the focus may be gone meanwhile; that error is no harm.
+    XSync(x11Display, False);
+    int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(ignoreXError);
+    XSetInputFocus(x11Display, display.focusBefore, display.focusRevertBefore, CurrentTime);
+    XSync(x11Display, False);
+    XSetErrorHandler(previous);
 }
 
 void setVisualAttributes(const DisplayGLVisual& visual)
@@ -90,7 +145,7 @@ void setVisualAttributes(const DisplayGLVisual& visual)
 // The largest rectangle of the mode's aspect ratio on the screen, centred.
 void placeFrame()
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     long long sw = d.screenWidth, sh = d.screenHeight, mw = d.modeWidth, mh = d.modeHeight;
     if (sw * mh <= sh * mw) {
         d.frameWidth = static_cast<int>(sw);
@@ -115,13 +170,17 @@ void applyPointerAndGrab()
 // the window exists, since the window's X visual is chosen from it.
 bool createWindow(const DisplayGLVisual& visual)
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     setVisualAttributes(visual);
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
+    // Created hidden, so the focus before it can be remembered before showing it takes it.
     d.window = SDL_CreateWindow(d.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w, desktop.h,
-                                SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                    SDL_WINDOW_HIDDEN);
     if (!d.window) return false;
+    rememberFocus(d.window);
+    SDL_ShowWindow(d.window);
     d.visual = visual;
     SDL_GL_GetDrawableSize(d.window, &d.screenWidth, &d.screenHeight);
     if (d.screenWidth <= 0 || d.screenHeight <= 0) {
@@ -165,7 +224,7 @@ bool resolvePresentationGL(PresentationGL& g)
 
 void deleteFrameBuffer()
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     if (!d.framebuffer) return;
     d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     d.gl.deleteFramebuffers(1, &d.framebuffer);
@@ -178,7 +237,7 @@ void deleteFrameBuffer()
 // visual asks for (an accumulation buffer exists only on the window itself).
 bool createFrameBuffer(const DisplayGLVisual& visual)
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     PresentationGL& g = d.gl;
     g.genFramebuffers(1, &d.framebuffer);
     g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
@@ -210,7 +269,7 @@ bool createFrameBuffer(const DisplayGLVisual& visual)
 // leaving every state it touches as the program had it.
 void presentFrameBuffer()
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     PresentationGL& g = d.gl;
     GLfloat clearColour[4];
     GLint scissorBox[4];
@@ -291,7 +350,7 @@ SDL_Window* sdlWindow()
 
 void windowToFrame(int windowX, int windowY, int* frameX, int* frameY)
 {
-    const Window& d = display;
+    const FullscreenWindow& d = display;
     if (d.frameWidth <= 0 || d.frameHeight <= 0) {
         *frameX = windowX;
         *frameY = windowY;
@@ -327,15 +386,16 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
 
 void displayClose()
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     displayDestroyGLContext();
     if (d.window) {
         SDL_SetWindowGrab(d.window, SDL_FALSE);
         SDL_ShowCursor(SDL_ENABLE);
+        giveFocusBack(d.window);
         SDL_DestroyWindow(d.window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
-    d = Window();
+    d = FullscreenWindow();
     inputGrabbed = 0;
 }
 
@@ -354,10 +414,11 @@ void displayFrameRectangle(int* x, int* y, int* width, int* height)
 
 int displayCreateGLContext(const DisplayGLVisual& visual)
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     if (!d.window) return 0;
     displayDestroyGLContext();
     if (!sameVisual(visual, d.visual)) {
+        giveFocusBack(d.window);
         SDL_DestroyWindow(d.window);
         d.window = nullptr;
         if (!createWindow(visual)) return 0;
@@ -385,14 +446,14 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
 
 void displayMakeGLCurrent(int bind)
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     if (!d.window || !d.context) return;
     SDL_GL_MakeCurrent(d.window, bind ? d.context : nullptr);
 }
 
 void displayDestroyGLContext()
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     if (!d.context) return;
     SDL_GL_MakeCurrent(d.window, d.context);
     deleteFrameBuffer();
@@ -404,7 +465,7 @@ void displayDestroyGLContext()
 
 void displaySwapGL(int waitForRetrace)
 {
-    Window& d = display;
+    FullscreenWindow& d = display;
     if (!d.window || !d.context) return;
     int interval = vsyncAllowed && waitForRetrace ? 1 : 0;
     if (interval != d.swapInterval) {

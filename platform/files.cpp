@@ -170,6 +170,15 @@ int replaceFile(const char* from, const char* to)
     return rename(translatePath(from).c_str(), translatePath(to).c_str()) == 0 ? 0 : 1;
 }
 
+int copyFileMode(FILE* from, FILE* to)
+{
+    struct stat info, target;
+    if (!from || !to || fstat(fileno(from), &info) != 0 || fstat(fileno(to), &target) != 0) return 1;
+    // Only a regular file takes the bits: a device such as /dev/null keeps its own.
+    if (!S_ISREG(target.st_mode)) return 1;
+    return fchmod(fileno(to), info.st_mode & 0777) == 0 ? 0 : 1;
+}
+
 int readWholeFile(const char* path, std::string& bytes)
 {
     bytes.clear();

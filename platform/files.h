@@ -46,6 +46,10 @@ int fileExists(const char* path);
 int removeFile(const char* path);
 // Puts from over to, replacing to in one step. Returns 0, or 1 on failure.
 int replaceFile(const char* from, const char* to);
+// Gives the open regular file to the permission bits (rwx) of the open file
+// from, so an installed program stays executable. Returns 0, or 1 on failure
+// or when to is no regular file.
+int copyFileMode(FILE* from, FILE* to);
 // Reads a whole file into bytes. Returns 0, or 1 when it cannot be opened or read.
 int readWholeFile(const char* path, std::string& bytes);
 

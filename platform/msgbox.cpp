@@ -1,35 +1,211 @@
 #include "platform/msgbox.h"
 
+// Fl_X (the window's X side) is only declared for FLTK's internals.
+#define FL_INTERNALS
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <algorithm>
 #include <cstdio>
+// X11 names its null atom None, which is also a message box's lack of an icon.
+#undef None
 
-int displayAvailable()
+#include "platform/dialog_widgets.h"
+
+namespace {
+
+constexpr int kTextSize = 12;
+constexpr int kMargin = 14;
+constexpr int kIconSize = 36;
+constexpr int kButtonWidth = 80, kButtonHeight = 26, kButtonGap = 8;
+constexpr int kWidestText = 460;
+
+MessageBoxWatcher boxWatcher;
+
+// One box on screen and the answer it ends with.
+struct BoxState {
+    bool done = false;
+    MessageAnswer answer = MessageAnswer::Ok;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+// A button of the box and the answer it gives.
+struct BoxButton {
+    BoxState* state;
+    MessageAnswer answer;
+    Fl_Button* widget;
+};
+
+void buttonPressed(Fl_Widget*, void* data)
 {
-    static int answer = -1;
-    if (answer < 0) {
-        // FLTK ends the program when it cannot open its display, so ask first.
-        Display* probe = XOpenDisplay(nullptr);
-        answer = probe ? 1 : 0;
-        if (probe) XCloseDisplay(probe);
-    }
-    return answer;
+    BoxButton* button = static_cast<BoxButton*>(data);
+    button->state->answer = button->answer;
+    button->state->done = true;
 }
 
-MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon, MessageButtons buttons)
+// Title bar and Escape: an Ok box is answered Ok; a question needs a button.
+void closePressed(Fl_Widget*, void* data)
 {
-    if (!displayAvailable()) {
+    BoxState* state = static_cast<BoxState*>(data);
+    if (state->buttons == MessageButtons::YesNo) return;
+    state->answer = MessageAnswer::Ok;
+    state->done = true;
+}
+
+std::string escapedLabel(const char* text)
+{
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '@') out += '@';
+        out += *p;
+    }
+    return out;
+}
+
+Fl_Box* makeIcon(MessageIcon icon)
+{
+    if (icon == MessageIcon::None) return nullptr;
+    Fl_Box* box = new Fl_Box(kMargin, kMargin, kIconSize, kIconSize);
+    box->box(FL_OVAL_BOX);
+    box->labelfont(FL_HELVETICA_BOLD);
+    box->labelsize(24);
+    switch (icon) {
+    case MessageIcon::Stop:
+        box->color(fl_rgb_color(200, 30, 30));
+        box->labelcolor(FL_WHITE);
+        box->label("X");
+        break;
+    case MessageIcon::Exclamation:
+        box->color(fl_rgb_color(250, 200, 40));
+        box->labelcolor(FL_BLACK);
+        box->label("!");
+        break;
+    case MessageIcon::Information:
+        box->color(fl_rgb_color(40, 90, 200));
+        box->labelcolor(FL_WHITE);
+        box->label("i");
+        break;
+    default:
+        box->color(fl_rgb_color(40, 90, 200));
+        box->labelcolor(FL_WHITE);
+        box->label("?");
+        break;
+    }
+    return box;
+}
+
+} // namespace
+
+void setMessageBoxWatcher(MessageBoxWatcher watcher)
+{
+    boxWatcher = std::move(watcher);
+}
+
+MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon, MessageButtons buttons,
+                         Dialog* owner)
+{
+    if (!text) text = "";
+    if (!caption) caption = "";
+    if (!openDialogDisplay()) {
         fprintf(stderr, "%s: %s\n", caption, text);
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
-    fl_message_title(caption);
-    const char* symbol = icon == MessageIcon::Stop ? "X" : icon == MessageIcon::Question ? "?"
-                       : icon == MessageIcon::Information ? "i" : "!";
-    fl_message_icon()->label(symbol);
-    if (buttons == MessageButtons::YesNo)
-        return fl_choice("%s", "No", "Yes", nullptr, text) == 1 ? MessageAnswer::Yes : MessageAnswer::No;
-    fl_choice("%s", "OK", nullptr, nullptr, text);
-    return MessageAnswer::Ok;
+
+    // The text keeps its own line breaks and wraps only when wider than the box allows.
+    std::string label = escapedLabel(text);
+    fl_font(FL_HELVETICA, kTextSize);
+    int textWidth = 0, textHeight = 0;
+    fl_measure(label.c_str(), textWidth, textHeight, 1);
+    if (textWidth > kWidestText) {
+        textWidth = kWidestText;
+        textHeight = 0;
+        fl_measure(label.c_str(), textWidth, textHeight, 1);
+    }
+    int textX = icon == MessageIcon::None ? kMargin : kMargin + kIconSize + kMargin;
+    int textAreaHeight = std::max(textHeight, icon == MessageIcon::None ? 0 : kIconSize);
+    int buttonCount = buttons == MessageButtons::YesNo ? 2 : 1;
+    int buttonsWidth = buttonCount * kButtonWidth + (buttonCount - 1) * kButtonGap;
+    int width = std::max(textX + textWidth + kMargin, buttonsWidth + 2 * kMargin);
+    int buttonsY = kMargin + textAreaHeight + kMargin;
+    int height = buttonsY + kButtonHeight + kMargin;
+
+    BoxState state;
+    state.buttons = buttons;
+    Fl_Double_Window window(width, height);
+    window.copy_label(caption);
+    makeIcon(icon);
+    // FLTK insets a left-aligned label by 3 pixels on each side.
+    Fl_Box* textBox = new Fl_Box(textX - 3, kMargin + (textAreaHeight - textHeight) / 2, textWidth + 6, textHeight);
+    textBox->box(FL_NO_BOX);
+    textBox->labelfont(FL_HELVETICA);
+    textBox->labelsize(kTextSize);
+    textBox->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    textBox->copy_label(label.c_str());
+
+    // Reserved up front: the buttons keep pointers into this vector.
+    std::vector<BoxButton> choices;
+    choices.reserve(2);
+    if (buttons == MessageButtons::YesNo) {
+        choices.push_back(BoxButton{&state, MessageAnswer::Yes, nullptr});
+        choices.push_back(BoxButton{&state, MessageAnswer::No, nullptr});
+    } else {
+        choices.push_back(BoxButton{&state, MessageAnswer::Ok, nullptr});
+    }
+    int x = (width - buttonsWidth) / 2;
+    for (size_t i = 0; i < choices.size(); ++i) {
+        const char* name = choices[i].answer == MessageAnswer::Yes ? "Yes" : choices[i].answer == MessageAnswer::No ? "No" : "OK";
+        // Enter presses the first button, as in every box of the platform.
+        Fl_Button* button = i == 0 ? new Fl_Return_Button(x, buttonsY, kButtonWidth, kButtonHeight, name)
+                                   : new Fl_Button(x, buttonsY, kButtonWidth, kButtonHeight, name);
+        button->labelsize(kTextSize);
+        button->callback(buttonPressed, &choices[i]);
+        choices[i].widget = button;
+        x += kButtonWidth + kButtonGap;
+    }
+    window.end();
+    window.callback(closePressed, &state);
+    window.set_modal();
+
+    int sx, sy, sw, sh;
+    Fl_Window* ownerWindow = owner && owner->window && owner->window->shown() ? owner->window : nullptr;
+    if (ownerWindow) {
+        sx = ownerWindow->x();
+        sy = ownerWindow->y();
+        sw = ownerWindow->w();
+        sh = ownerWindow->h();
+    } else {
+        Fl::screen_work_area(sx, sy, sw, sh, 0);
+    }
+    window.position(sx + (sw - width) / 2, sy + (sh - height) / 2);
+    window.show();
+    if (ownerWindow) XSetTransientForHint(fl_display, fl_xid(&window), fl_xid(ownerWindow));
+    for (int i = 0; i < 200 && window.shown() && Fl_X::i(&window) && Fl_X::i(&window)->wait_for_expose; ++i)
+        Fl::wait(0.01);
+    Fl::flush();
+
+    if (boxWatcher) {
+        ShownMessageBox shown{window.label(), "", icon, {}};
+        for (const char* p = textBox->label(); *p; ++p) {
+            shown.text += *p;
+            if (p[0] == '@' && p[1] == '@') ++p;
+        }
+        for (const BoxButton& choice : choices) shown.buttons.push_back(choice.widget->label());
+        MessageBoxWatcher watcher = boxWatcher;
+        std::optional<MessageAnswer> answer = watcher(shown);
+        if (answer) {
+            for (BoxButton& choice : choices)
+                if (choice.answer == *answer) choice.widget->do_callback();
+            if (!state.done) choices[0].widget->do_callback();
+        }
+    }
+    while (!state.done && window.shown()) Fl::wait();
+    window.hide();
+    if (!state.done) return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    return state.answer;
 }

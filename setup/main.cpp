@@ -1,8 +1,7 @@
-// The installer; its script reader, copy engine and dialogs are built next.
-#include <cstdio>
+// The installer: copies the screen saver from its medium into the Windows directory.
+#include "setup/installer.h"
 
 int main()
 {
-    fprintf(stderr, "setup: the installer is not built yet.\n");
-    return 1;
+    return runInstaller();
 }

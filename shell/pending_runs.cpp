@@ -1,14 +1,6 @@
-// Stand-ins for what is not built yet: the settings dialog and the
-// run-time password prompt. Each does nothing (the dialog says so).
-#include <cstdio>
-
+// Stand-ins for the run-time password prompt until it is built: nothing is
+// drawn and typed characters are ignored.
 #include "shell/prompt.h"
-#include "shell/shell.h"
-
-void runSettingsDialog()
-{
-    fprintf(stderr, "vellamir: the settings dialog is not built yet.\n");
-}
 
 void drawPasswordPrompt() {}
 

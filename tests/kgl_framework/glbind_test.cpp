@@ -70,7 +70,6 @@ void loadWithoutDisplay(const char* openGLName, const char* gluName)
 
 TEST(EntryPointsDeathTest, MissingLibrariesAreFatal)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(loadWithoutDisplay("libGL.so.1", "libNoSuchGLU.so.1"), testing::ExitedWithCode(255),
                 "KGL Fatal Error!: Unable to load OpenGL!");
     EXPECT_EXIT(loadWithoutDisplay("libNoSuchGL.so.1", "libGLU.so.1"), testing::ExitedWithCode(255),
@@ -85,7 +84,6 @@ TEST(EntryPointsDeathTest, MissingLibrariesAreFatal)
 
 TEST(EntryPointsDeathTest, TheUnimplementedSlotEndsTheProgram)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             unsetenv("DISPLAY");

@@ -326,7 +326,6 @@ TEST_F(FrameLoop, SwitchingAwayIsRefusedWithAPassword)
 
 TEST(FrameLoopDeathTest, SwitchingAwayWithoutPasswordEndsTheProcessAtOnce)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     settings = Settings();
     EXPECT_EXIT(onActivate(nullptr, 1), testing::ExitedWithCode(0), "");
 }

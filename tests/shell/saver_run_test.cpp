@@ -88,6 +88,36 @@ TEST_F(SaverRun_, KeyPressEndsTheRunAndTheFramesAreBlack)
     EXPECT_FALSE(has(output, "killed")) << output;
 }
 
+TEST_F(SaverRun_, TheKeyboardFocusIsGivenBack)
+{
+    // Without a window manager the saver's window takes the focus itself; a
+    // client kept connected meanwhile keeps the X server from resetting it.
+    writeSettings();
+    std::string script =
+        "xlogo >/dev/null 2>&1 & helper=$!\n"
+        "timeout 10 xdotool search --sync --onlyvisible --class '^xlogo$' >/dev/null\n"
+        "echo before=$(xdotool getwindowfocus 2>&1 | head -1)\n"
+        "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >/dev/null 2>&1 &\n"
+        "pid=$!\n"
+        "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1\n"
+        "sleep 0.3\n"
+        "echo during=$(xdotool getwindowfocus 2>&1 | head -1)\n"
+        "xdotool key space\n"
+        "wait $pid\n"
+        "echo after=$(xdotool getwindowfocus 2>&1 | head -1)\n"
+        "kill $helper\n";
+    writeBytes(dir.file("focus.sh"), script);
+    std::string output;
+    runCommand("timeout 30 sh '" + dir.file("focus.sh") + "' 2>&1", &output);
+    size_t before = output.find("before="), during = output.find("during="), after = output.find("after=");
+    ASSERT_NE(after, std::string::npos) << output;
+    std::string focusBefore = output.substr(before + 7, output.find('\n', before) - before - 7);
+    std::string focusDuring = output.substr(during + 7, output.find('\n', during) - during - 7);
+    std::string focusAfter = output.substr(after + 6, output.find('\n', after) - after - 6);
+    EXPECT_NE(focusDuring, focusBefore) << "the saver had the focus: " << output;
+    EXPECT_EQ(focusAfter, focusBefore) << output;
+}
+
 TEST_F(SaverRun_, MouseButtonEndsTheRun)
 {
     record.speedId = 304;   // paced runs end the same way

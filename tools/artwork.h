@@ -1,0 +1,73 @@
+// The bundled artwork generator: images in memory, a 24-bit BMP writer,
+// tileable noise and the painters of every texture and picture the saver ships.
+// Build-time only; it shares no code with the saver.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// ---- Images ----------------------------------------------------------------------
+
+// One colour, components 0..1.
+struct Rgb {
+    float r, g, b;
+};
+
+// A picture in memory, top row first.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<Rgb> pixels;
+
+    Image(int w, int h, Rgb fill = {0, 0, 0}) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+    Rgb& at(int x, int y) { return pixels[size_t(y) * width + x]; }
+    const Rgb& at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    // The same pixel with both coordinates wrapped round, for seamless textures.
+    Rgb& wrapped(int x, int y);
+};
+
+// Writes an uncompressed 24-bit BMP (bottom-up rows padded to 4 bytes). False on failure.
+bool writeBmp(const std::string& path, const Image& image);
+
+// ---- Colour and shape helpers (paint.cpp) ----------------------------------------
+
+Rgb mix(Rgb a, Rgb b, float t);
+Rgb scale(Rgb c, float factor);
+Rgb rgb255(int r, int g, int b);
+float clamp01(float v);
+float smoothstep(float edge0, float edge1, float v);
+// Blends colour c over the pixel with coverage alpha (0..1).
+void blend(Rgb& pixel, Rgb c, float alpha);
+
+// A deterministic hash of integers to 0..1.
+float hash01(int x, int y, int seed);
+// Value noise on a lattice that repeats every periodX by periodY cells; x, y
+// in lattice units. 0..1.
+float tileNoise(float x, float y, int periodX, int periodY, int seed);
+// Sum of octaves of tileNoise (each twice the frequency, half the weight),
+// 0..1. u, v run 0..1 across the texture, which it fills seamlessly;
+// periodX, periodY are the first octave's lattice cells across it.
+float tileFbm(float u, float v, int periodX, int periodY, int octaves, int seed);
+// Shortest distance between two coordinates on a ring of the given size.
+float wrapDelta(float a, float b, float size);
+
+// ---- The painters -------------------------------------------------------------------
+
+// A texture file the generator writes: its name in "Brevane\graphics", its
+// size (a power of two) and the painter.
+struct TextureRecipe {
+    const char* fileName;
+    int size;
+    void (*paint)(Image& image);
+};
+
+// Every texture the theme table names (textures_patterns.cpp, textures_natural.cpp).
+extern const TextureRecipe patternTextures[];
+extern const int patternTextureCount;
+extern const TextureRecipe naturalTextures[];
+extern const int naturalTextureCount;
+
+// The default gallery picture: a small landscape in a gilt frame (pictures.cpp).
+Image paintDefaultPicture();
+// The password prompt at scale 1 (184 x 36) or 2 (370 x 72): a "Password:"
+// label above a light field that holds the dot line.
+Image paintPasswordPrompt(int scale);
