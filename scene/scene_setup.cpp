@@ -3,6 +3,7 @@
 #include "kgl/glbind.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
+#include "world/museum.h"
 
 void fogColour(float colour[4])
 {
@@ -63,8 +64,13 @@ void setUpScene()
 void drawScene()
 {
     gl.glLoadIdentity();
-    // The view from the camera (gluLookAt with the world's -y up) comes here
-    // with the museum.
+    if (saverRun.museum) {
+        float eye[3], target[3];
+        getEye(*saverRun.museum, &eye[0], &eye[1], &eye[2]);
+        getLookTarget(*saverRun.museum, &target[0], &target[1], &target[2]);
+        // The world's y points down, so up on the screen is -y.
+        gl.gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0.0, -1.0, 0.0);
+    }
     gl.glDisable(GL_LIGHTING);
     // drawArchitecture and drawPictures: walls, floors, ceilings and the
     // hung pictures, textured and unlit.

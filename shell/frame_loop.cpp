@@ -12,6 +12,7 @@
 #include "shell/prompt.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "world/museum.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ int32_t frameDelayFor(int speedId)
 
 void stepWorld()
 {
-    // The camera's step and the exhibits' turn come here with the museum.
+    if (saverRun.museum) stepCamera(*saverRun.museum);
+    // The exhibits' five angles turn here by 5 degrees each once they exist.
     saverRun.worldSteps++;
 }
 

@@ -6,6 +6,7 @@
 
 struct Bitmap;
 struct Framework;
+struct Museum;
 
 // ---- The run state -------------------------------------------------------------
 
@@ -22,6 +23,7 @@ struct SaverRun {
     int32_t firstMouseX = -1, firstMouseY = -1;  // first mouse position of the run; -1, -1 none yet
     Bitmap* passwordPicture = nullptr;           // the prompt picture (password enabled only)
     Framework* framework = nullptr;              // the framework record; its first field is the draw target
+    Museum* museum = nullptr;                    // the museum and its camera (built by initScene)
     // Counted for the benchmark and the tests: main-loop passes, frames
     // drawn, and steps of the world (camera and exhibits).
     uint32_t passes = 0, framesDrawn = 0, worldSteps = 0;

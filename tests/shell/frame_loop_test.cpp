@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 #include <cstdlib>
+#include <cstring>
 
 #include "kgl/events.h"
 #include "kgl/framework.h"
@@ -13,6 +14,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "world/museum.h"
 
 namespace {
 
@@ -116,6 +118,24 @@ TEST_F(FrameLoop, SpeedPacesFramesAndTheWorldStepsOncePerFrame)
         EXPECT_EQ(saverRun.framesDrawn, 5u) << speed;
         EXPECT_EQ(saverRun.worldSteps, n == 1 ? 5u : 4u) << "once before each frame after the first, " << speed;
     }
+}
+
+TEST_F(FrameLoop, TheMuseumsCameraWalksOnceBeforeEachFrameAfterTheFirst)
+{
+    Museum* museum = newMuseum();
+    ASSERT_NE(museum, nullptr);
+    Museum replay = *museum;
+    saverRun.museum = museum;
+    pace(302);   // a frame every 4th pass
+    for (int pass = 0; pass < 4 * 10 + 1; ++pass) runPass();
+    EXPECT_EQ(saverRun.framesDrawn, 11u);
+    EXPECT_EQ(saverRun.worldSteps, 10u);
+    EXPECT_NE(memcmp(replay.camera.eye, museum->camera.eye, sizeof replay.camera.eye), 0) << "the camera walked";
+    for (uint32_t step = 0; step < saverRun.worldSteps; ++step) stepCamera(replay);
+    EXPECT_EQ(memcmp(&replay.camera, &museum->camera, sizeof replay.camera), 0)
+        << "the run's camera took exactly those steps";
+    saverRun.museum = nullptr;
+    delete museum;
 }
 
 TEST_F(FrameLoop, WindowedFramesClearTheWholeScreenAndMoveWhenDue)
