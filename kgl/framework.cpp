@@ -189,6 +189,12 @@ void setNoStaticPalette(int on)
 
 Framework* frameworkInit(const char* title)
 {
+    // A framework started again without its shut-down starts with no contexts and no window.
+    if (frameworkState.record.displayContext) {
+        dropContexts();
+        if (KGL_started()) KGL_close();
+        displayClose();
+    }
     resetState();
     clearCallbacks();
     flushEvents();

@@ -262,6 +262,12 @@ TEST_F(Framework_, ShutdownRestoresTheDesktopAndAllowsANewStart)
     record = frameworkInit("second run");
     openSaverMode(41);   // 320 x 200, 16 bits
     EXPECT_EQ(liveDC(record->displayContext)->xResolution, 320);
+
+    // Started again without a shut-down: the old mode goes first.
+    record = frameworkInit("third run");
+    EXPECT_EQ(displayIsOpen(), 0);
+    EXPECT_EQ(record->displayContext, nullptr);
+    openSaverMode(49);
 }
 
 } // namespace
