@@ -232,7 +232,7 @@ TEST(Detection, ASmallerDesktopOffersFewerModes)
     char self[PATH_MAX] = {};
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     std::string output;
-    int status = runCommand("KGL_EXPECT_DESKTOP=800x600 xvfb-run -a -s '-screen 0 800x600x24' '" +
+    int status = runCommand("KGL_EXPECT_DESKTOP=800x600 xvfb-run -a -s '-screen 0 800x600x24 -noreset' '" +
                                 std::string(self) +
                                 "' --gtest_filter=Detection.TheDisplayOffersTheModesThatFitTheDesktop:"
                                 "Detection.ListAt800x600 2>&1",

@@ -46,7 +46,7 @@ private:
             std::string fd = std::to_string(ready[1]);
             // Xvfb picks a free display number and writes it once it takes connections.
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
+                   "-noreset", static_cast<char*>(nullptr));
             _exit(121);
         }
         close(ready[1]);

@@ -49,7 +49,7 @@ TEST(ConfigurationRun, ClicksAndTypingReachTheFileAndSlashCEndsWithCode1)
                "wait $pid\n"
                "echo exit=$?\n");
     std::string output;
-    runCommand("timeout 60 xvfb-run -a -s '-screen 0 1024x768x24' sh '" + script + "' 2>&1", &output);
+    runCommand("timeout 60 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' sh '" + script + "' 2>&1", &output);
     EXPECT_EQ(output, "exit=1\n");
 
     snprintf(windowsDirectory, sizeof windowsDirectory, "%s", dir.path().c_str());
