@@ -30,7 +30,7 @@ ModeInfo modeInfo(int mode, int stretch = 0)
     return info;
 }
 
-class Framework_ : public testing::Test {
+class FrameworkOnDisplay : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -52,7 +52,7 @@ protected:
     ::Framework* record = nullptr;
 };
 
-TEST_F(Framework_, ModeListFollowsTheDepthFilter)
+TEST_F(FrameworkOnDisplay, ModeListFollowsTheDepthFilter)
 {
     int count = 0;
     const ModeInfo* list = frameworkModeList(&count);
@@ -93,7 +93,7 @@ TEST_F(Framework_, ModeListFollowsTheDepthFilter)
     EXPECT_EQ(frameworkState.options.depthFilter, kOnly2DAccelerated | kDepth8);
 }
 
-TEST_F(Framework_, TitleIsCutTo79Characters)
+TEST_F(FrameworkOnDisplay, TitleIsCutTo79Characters)
 {
     std::string title(100, 't');
     frameworkInit(title.c_str());
@@ -102,7 +102,7 @@ TEST_F(Framework_, TitleIsCutTo79Characters)
     EXPECT_EQ(std::string(fullscreenTitle()), std::string(79, 't'));
 }
 
-TEST_F(Framework_, SaverModeOpensTheWindowWithItsVisual)
+TEST_F(FrameworkOnDisplay, SaverModeOpensTheWindowWithItsVisual)
 {
     openSaverMode(49);
     EXPECT_EQ(displayIsOpen(), 1);
@@ -144,7 +144,7 @@ TEST_F(Framework_, SaverModeOpensTheWindowWithItsVisual)
     EXPECT_EQ(clear[1], 1.0f) << "the presentation leaves the program's clear colour alone";
 }
 
-TEST_F(Framework_, DesktopSizedModeDrawsStraightIntoTheWindow)
+TEST_F(FrameworkOnDisplay, DesktopSizedModeDrawsStraightIntoTheWindow)
 {
     openSaverMode(84);   // 1280 x 1024, 32 bits: the screen's own size
     int x, y, w, h;
@@ -158,7 +158,7 @@ TEST_F(Framework_, DesktopSizedModeDrawsStraightIntoTheWindow)
     EXPECT_GE(depthBits, 16) << "the window system gives at least the 16 bits asked for";
 }
 
-TEST_F(Framework_, EightBitModeGetsTheRGBPalette)
+TEST_F(FrameworkOnDisplay, EightBitModeGetsTheRGBPalette)
 {
     openSaverMode(19);   // 640 x 480, 256 colours
     DeviceContext* display = liveDC(record->displayContext);
@@ -169,7 +169,7 @@ TEST_F(Framework_, EightBitModeGetsTheRGBPalette)
     EXPECT_EQ(display->paletteRealised, 1);
 }
 
-TEST_F(Framework_, BadSwitchesFail)
+TEST_F(FrameworkOnDisplay, BadSwitchesFail)
 {
     ModeInfo stretched = modeInfo(49, 3);
     EXPECT_EQ(setDisplayMode(&stretched, 0, 3, 0), 0);
@@ -193,7 +193,7 @@ TEST_F(Framework_, BadSwitchesFail)
     EXPECT_EQ(takeLastError(), kglGeneralError);
 }
 
-TEST_F(Framework_, PagesFlipAroundTheirCount)
+TEST_F(FrameworkOnDisplay, PagesFlipAroundTheirCount)
 {
     // Without OpenGL a multi-page display flips its pages on every present.
     ModeInfo info = modeInfo(49);
@@ -226,7 +226,7 @@ TEST_F(Framework_, PagesFlipAroundTheirCount)
     EXPECT_EQ(shown[5], 0) << "six presents: page 0 shown again";
 }
 
-TEST_F(Framework_, HalfWaySwitchStillGivesTheDesktopBack)
+TEST_F(FrameworkOnDisplay, HalfWaySwitchStillGivesTheDesktopBack)
 {
     // The library and its window are up, the context not yet made: what a
     // fatal error in the middle of the switch finds.
@@ -252,7 +252,7 @@ TEST_F(Framework_, HalfWaySwitchStillGivesTheDesktopBack)
     EXPECT_EQ(cursorShowCount(), 0);
 }
 
-TEST_F(Framework_, ShutdownRestoresTheDesktopAndAllowsANewStart)
+TEST_F(FrameworkOnDisplay, ShutdownRestoresTheDesktopAndAllowsANewStart)
 {
     openSaverMode(49);
     frameworkShutdown();

@@ -12,7 +12,7 @@
 namespace {
 
 // A Windows directory with a settings file, and runs of the saver in it.
-class SaverRun_ : public testing::Test {
+class SaverProcess : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -77,7 +77,7 @@ protected:
     Settings record;
 };
 
-TEST_F(SaverRun_, KeyPressEndsTheRunAndTheFramesAreBlack)
+TEST_F(SaverProcess, KeyPressEndsTheRunAndTheFramesAreBlack)
 {
     std::string output = run("import -window root '" + dir.file("screen.png") + "'\n"
                              "convert '" + dir.file("screen.png") + "' -format 'mean=%[fx:mean]\\n' info:\n"
@@ -88,7 +88,7 @@ TEST_F(SaverRun_, KeyPressEndsTheRunAndTheFramesAreBlack)
     EXPECT_FALSE(has(output, "killed")) << output;
 }
 
-TEST_F(SaverRun_, TheKeyboardFocusIsGivenBack)
+TEST_F(SaverProcess, TheKeyboardFocusIsGivenBack)
 {
     // Without a window manager the saver's window takes the focus itself; a
     // client kept connected meanwhile keeps the X server from resetting it.
@@ -118,7 +118,7 @@ TEST_F(SaverRun_, TheKeyboardFocusIsGivenBack)
     EXPECT_EQ(focusAfter, focusBefore) << output;
 }
 
-TEST_F(SaverRun_, MouseButtonEndsTheRun)
+TEST_F(SaverProcess, MouseButtonEndsTheRun)
 {
     record.speedId = 304;   // paced runs end the same way
     std::string output = run("xdotool click 3\n");
@@ -127,7 +127,7 @@ TEST_F(SaverRun_, MouseButtonEndsTheRun)
     EXPECT_FALSE(has(output, "killed")) << output;
 }
 
-TEST_F(SaverRun_, SmallMovesAreIgnoredAndFivePixelsEndTheRun)
+TEST_F(SaverProcess, SmallMovesAreIgnoredAndFivePixelsEndTheRun)
 {
     // Mode 84 is the screen's own size, so screen pixels are the run's pixels.
     // The pointer starts in the middle; the moves stay in the box 640..644 x
@@ -143,7 +143,7 @@ TEST_F(SaverRun_, SmallMovesAreIgnoredAndFivePixelsEndTheRun)
     EXPECT_FALSE(has(output, "killed")) << output;
 }
 
-TEST_F(SaverRun_, ModeOutsideTheTableEndsInTheFatalErrorBox)
+TEST_F(SaverProcess, ModeOutsideTheTableEndsInTheFatalErrorBox)
 {
     record.videoMode = 86;
     std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "KGL Fatal Error!");
@@ -152,7 +152,7 @@ TEST_F(SaverRun_, ModeOutsideTheTableEndsInTheFatalErrorBox)
     EXPECT_TRUE(has(output, "exit=255")) << output;
 }
 
-TEST_F(SaverRun_, SwitchingAwayEndsARunWithoutPassword)
+TEST_F(SaverProcess, SwitchingAwayEndsARunWithoutPassword)
 {
     std::string output = run("xlogo -name other >/dev/null 2>&1 & helper=$!\n"
                              "other=$(timeout 10 xdotool search --sync --onlyvisible --classname '^other$' | head -1)\n"
@@ -161,7 +161,7 @@ TEST_F(SaverRun_, SwitchingAwayEndsARunWithoutPassword)
     EXPECT_FALSE(has(output, "killed")) << output;
 }
 
-TEST_F(SaverRun_, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
+TEST_F(SaverProcess, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
 {
     record.passwordEnabled = 1;
     snprintf(record.password, sizeof record.password, "secret");
@@ -177,7 +177,7 @@ TEST_F(SaverRun_, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
     EXPECT_TRUE(has(output, "alive")) << "the switch is refused and the prompt is raised instead: " << output;
 }
 
-TEST_F(SaverRun_, MissingPasswordPicturesStopBeforeTheDisplay)
+TEST_F(SaverProcess, MissingPasswordPicturesStopBeforeTheDisplay)
 {
     record.passwordEnabled = 1;
     std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
