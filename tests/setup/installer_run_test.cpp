@@ -1,5 +1,5 @@
 // The real installer from the build's distribution folder, driven with
-// xdotool as a user drives it (on the tests' own X server, private_display.cpp).
+// xdotool as a user drives it (on the tests' own X server, tests/support/private_display.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>

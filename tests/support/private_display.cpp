@@ -1,7 +1,7 @@
-// The installer's tests run on an X server of their own, started before the
-// first test: the real pointer and keyboard they use must not reach other test
-// programs' windows (the suite runs two at a time), nor theirs these; and the
-// progress dialog raises itself above everything on its screen.
+// A test program that links this file runs on an X server of its own, started
+// before the first test: the real pointer and keyboard such tests use must not
+// reach other test programs' windows (the suite runs two at a time), nor theirs
+// these; and windows that raise themselves stay on their own screen.
 #include <gtest/gtest.h>
 
 #include <csignal>
