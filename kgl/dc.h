@@ -50,6 +50,12 @@ struct DCOps {
     void (*setVisualPage)(DeviceContext* dc, int page, int waitForRetrace);
 };
 
+// The pixels x0..x1 of row y that the ellipse of fillEllipse covers (the
+// pixels whose centres lie within its width at that row, so the shape is
+// symmetric about both axes); false when the row has none. Every driver
+// fills the same pixels.
+bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int* x1);
+
 // One drawing surface. Created and destroyed only by the library.
 struct DeviceContext {
     DCKind kind;

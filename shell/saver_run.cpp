@@ -7,6 +7,7 @@
 #include "platform/msgbox.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
+#include "shell/prompt.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
 #include "shell/shell.h"
@@ -90,6 +91,7 @@ void initScene()
     // The theme's textures and the pictures, the texture environment, the
     // exhibits and their places, the museum with its camera, the hung
     // pictures and the prompt picture come here with the museum and the prompt.
+    loadPasswordPicture();
     hideCursor();
 }
 
@@ -99,6 +101,7 @@ void finishSaverRun()
         freeBitmap(saverRun.passwordPicture);
         saverRun.passwordPicture = nullptr;
     }
+    wipeTypedPassword();
     showCursor();
     timerStop();
     requestQuit();
