@@ -86,6 +86,9 @@ struct DeviceContext {
 // pages (limited to the mode's page count); made current. Null with -1 when
 // no mode is set, -16 while another display context exists, -10 without memory.
 DeviceContext* createDisplayDC(int pages);
+// The drawing operations of display contexts: OpenGL on the current frame,
+// in mode pixels, leaving the scene's OpenGL state as it was.
+const DCOps* displayDrawingOps();
 // A system-memory context of 1, 4, 8, 15, 16, 24 or 32 bits; format may be
 // null for the standard one of the depth. Null with -6 for another depth, -1
 // when that depth's memory driver is not registered, -31 for a format that

@@ -12,7 +12,6 @@
 
 #include "kgl/glbind.h"
 #include "kgl/pixels.h"
-#include "platform/display.h"
 
 namespace {
 
