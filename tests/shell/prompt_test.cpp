@@ -156,6 +156,8 @@ protected:
     void prepare(int mode)
     {
         settings = Settings();
+        snprintf(windowsDirectory, sizeof windowsDirectory, "%s/data", binaryDir().c_str());
+        setDefaultPicture(settings);
         settings.videoMode = static_cast<int16_t>(mode);
         settings.passwordEnabled = 1;
         snprintf(settings.password, sizeof settings.password, "secret");
