@@ -2,6 +2,7 @@
 // copy of the current context, and the colour and ellipse operations.
 #include "kgl/dc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -241,4 +242,18 @@ bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int
     *x0 = int(std::ceil(cx - dx - 0.5 - tiny));
     *x1 = int(std::floor(cx + dx + 0.5 + tiny));
     return *x0 <= *x1;
+}
+
+bool cutToSurface(const DeviceContext* dc, int clip, int& left, int& top, int& right, int& bottom)
+{
+    int minX = 0, minY = 0, maxX = dc->xResolution - 1, maxY = dc->yResolution - 1;
+    if (clip) {
+        minX = std::max(minX, dc->clip.left + dc->viewport.left);
+        minY = std::max(minY, dc->clip.top + dc->viewport.top);
+        maxX = std::min(maxX, dc->clip.right + dc->viewport.left);
+        maxY = std::min(maxY, dc->clip.bottom + dc->viewport.top);
+    }
+    left = std::max(left, minX), top = std::max(top, minY);
+    right = std::min(right, maxX), bottom = std::min(bottom, maxY);
+    return left <= right && top <= bottom;
 }

@@ -55,6 +55,9 @@ struct DCOps {
 // symmetric about both axes); false when the row has none. Every driver
 // fills the same pixels.
 bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int* x1);
+// Cuts an inclusive rectangle to the surface and, with clip set, to the clip
+// rectangle (shifted by the viewport); false when nothing remains.
+bool cutToSurface(const DeviceContext* dc, int clip, int& left, int& top, int& right, int& bottom);
 
 // One drawing surface. Created and destroyed only by the library.
 struct DeviceContext {

@@ -71,22 +71,6 @@ void end2D()
 
 // ---- Pixels and colours --------------------------------------------------------------
 
-// The part of a rectangle (inclusive) on the frame and, with clip set, inside
-// the clip rectangle (viewport pixels, shifted). False when nothing remains.
-bool cutToFrame(const DeviceContext* dc, int clip, int& left, int& top, int& right, int& bottom)
-{
-    int minX = 0, minY = 0, maxX = dc->xResolution - 1, maxY = dc->yResolution - 1;
-    if (clip) {
-        minX = std::max(minX, dc->clip.left + dc->viewport.left);
-        minY = std::max(minY, dc->clip.top + dc->viewport.top);
-        maxX = std::min(maxX, dc->clip.right + dc->viewport.left);
-        maxY = std::min(maxY, dc->clip.bottom + dc->viewport.top);
-    }
-    left = std::max(left, minX), top = std::max(top, minY);
-    right = std::min(right, maxX), bottom = std::min(bottom, maxY);
-    return left <= right && top <= bottom;
-}
-
 // The window shows true colour: a packed value or palette index of the
 // context becomes its red, green and blue.
 void useCurrentColour(const DeviceContext* dc)
@@ -110,7 +94,7 @@ struct SourceImage {
 void drawImage(DeviceContext* dc, int x, int y, int width, int height, const SourceImage& source)
 {
     int left = x, top = y, right = x + width - 1, bottom = y + height - 1;
-    if (width < 1 || height < 1 || !cutToFrame(dc, 0, left, top, right, bottom) || !haveGL()) return;
+    if (width < 1 || height < 1 || !cutToSurface(dc, 0, left, top, right, bottom) || !haveGL()) return;
     const int w = right - left + 1, h = bottom - top + 1;
     const bool mask = source.bits == 1;
     std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
@@ -149,7 +133,7 @@ void setColour(DeviceContext*, uint32_t) {}
 
 void fillRect(DeviceContext* dc, int left, int top, int right, int bottom)
 {
-    if (!cutToFrame(dc, 0, left, top, right, bottom) || !begin2D(dc)) return;
+    if (!cutToSurface(dc, 0, left, top, right, bottom) || !begin2D(dc)) return;
     useCurrentColour(dc);
     gl.glRecti(left, top, right + 1, bottom + 1);
     end2D();
@@ -159,7 +143,7 @@ void fillRect(DeviceContext* dc, int left, int top, int right, int bottom)
 void fillEllipse(DeviceContext* dc, int left, int top, int xSpan, int ySpan, int clip)
 {
     int cutLeft = left, cutTop = top, cutRight = left + xSpan, cutBottom = top + ySpan;
-    if (xSpan < 1 || ySpan < 1 || !cutToFrame(dc, clip, cutLeft, cutTop, cutRight, cutBottom) || !begin2D(dc))
+    if (xSpan < 1 || ySpan < 1 || !cutToSurface(dc, clip, cutLeft, cutTop, cutRight, cutBottom) || !begin2D(dc))
         return;
     useCurrentColour(dc);
     for (int y = cutTop; y <= cutBottom; ++y) {

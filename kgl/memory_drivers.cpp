@@ -7,22 +7,6 @@
 #include "kgl/dc.h"
 #include "kgl/drivers.h"
 
-// The part of a rectangle (inclusive) that lies on the surface and, with
-// clip set, inside the clip rectangle. False when nothing remains.
-static bool cutToSurface(const DeviceContext* dc, int clip, int& left, int& top, int& right, int& bottom)
-{
-    int minX = 0, minY = 0, maxX = dc->xResolution - 1, maxY = dc->yResolution - 1;
-    if (clip) {
-        minX = std::max(minX, dc->clip.left + dc->viewport.left);
-        minY = std::max(minY, dc->clip.top + dc->viewport.top);
-        maxX = std::min(maxX, dc->clip.right + dc->viewport.left);
-        maxY = std::min(maxY, dc->clip.bottom + dc->viewport.top);
-    }
-    left = std::max(left, minX), top = std::max(top, minY);
-    right = std::min(right, maxX), bottom = std::min(bottom, maxY);
-    return left <= right && top <= bottom;
-}
-
 static uint8_t* surfaceRow(DeviceContext* dc, int y)
 {
     return dc->surface + int64_t(y) * dc->bytesPerLine;

@@ -12,7 +12,6 @@
 #include "kgl/bitmap.h"
 #include "kgl/errors.h"
 #include "tests/kgl/bmp_bytes.h"
-#include "tests/kgl/kgl_test_support.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -12,7 +12,6 @@
 #include "kgl/drivers.h"
 #include "kgl/errors.h"
 #include "platform/display.h"
-#include "tests/kgl/kgl_test_support.h"
 #include "tests/support/test_support.h"
 
 namespace {

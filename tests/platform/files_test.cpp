@@ -8,28 +8,6 @@
 #include "platform/files.h"
 #include "tests/support/test_support.h"
 
-namespace {
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = getenv(name)) old_ = old, had_ = true;
-        if (value) setenv(name, value, 1); else unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (had_) setenv(name_.c_str(), old_.c_str(), 1); else unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
-
-} // namespace
-
 TEST(WindowsDirectory, ComesFromWindirThenXdgThenHome)
 {
     TempDir dir;

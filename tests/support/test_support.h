@@ -1,6 +1,7 @@
 // Helpers shared by the tests.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 // A fresh directory under $TMPDIR, removed with everything in it at the end of the scope.
@@ -29,3 +30,23 @@ bool installSaverData(const std::string& windowsDirectory);
 // The build directory ($VELLAMIR_BINARY_DIR, set by CTest) and the source directory.
 std::string binaryDir();
 std::string sourceDir();
+
+// Sets (or, with null, removes) an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = getenv(name)) old_ = old, had_ = true;
+        if (value) setenv(name, value, 1); else unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (had_) setenv(name_.c_str(), old_.c_str(), 1); else unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
