@@ -1,10 +1,13 @@
 // One saver run, from the password-picture check to the shut-down.
+#include <cstdio>
+
 #include "kgl/bitmap.h"
 #include "kgl/errors.h"
 #include "kgl/events.h"
 #include "kgl/framework.h"
 #include "kgl/modes.h"
 #include "platform/msgbox.h"
+#include "platform/saver_host.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
@@ -74,7 +77,10 @@ void prepareSaverRun()
     mode.bitsPerPixel = bits;
     mode.pageCount = 3;
     mode.stretch = 0;
-    if (!setDisplayMode(&mode, 0, 3, 0)) failWithLibraryError();
+    if (!setDisplayMode(&mode, 0, 3, 0)) {
+        if (hostWindowLost()) fatalError("The window to draw in does not exist.");
+        failWithLibraryError();
+    }
 
     initScene();
     // A password guards the desktop: no key or click may reach another program meanwhile.
@@ -107,9 +113,20 @@ void finishSaverRun()
 
 int runSaver()
 {
+    // Started by a screen-saver daemon, the saver draws into the daemon's
+    // window and the daemon locks the screen itself: the password is off for
+    // this run (in memory only; nothing writes the file during a run), so
+    // there is no picture check, grab or prompt.
+    uint64_t hostWindow = hostWindowFromEnvironment();
+    if (hostWindow) settings.passwordEnabled = 0;
     if (!checkPasswordPictures()) return 0;
+    catchTerminationSignals();
+    setHostWindow(hostWindow);
     prepareSaverRun();
     mainLoop();
     finishSaverRun();
-    return 0;
+    // The daemon ends its saver with a signal; a window gone under it is a failure.
+    if (!hostWindowLost()) return 0;
+    fprintf(stderr, "Vellamir: the window it was drawing in has gone.\n");
+    return 255;
 }

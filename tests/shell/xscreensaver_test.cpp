@@ -1,0 +1,198 @@
+// The saver as an XScreenSaver hack and as an installed program: "vellamir /s"
+// drawing into a window of another program (XSCREENSAVER_WINDOW), the hack's
+// XML description, and a run from a "cmake --install" prefix.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/saver_host.h"
+#include "settings/settings.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// The test's stand-in for the daemon's window (tests/support/host_window.cpp),
+// driven through its standard input and output.
+class HostWindow {
+public:
+    HostWindow()
+    {
+        int in[2], out[2];
+        if (pipe(in) != 0 || pipe(out) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            close(in[1]);
+            close(out[0]);
+            std::string helper = binaryDir() + "/bin/test_host_window";
+            execl(helper.c_str(), helper.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        to_ = fdopen(in[1], "w");
+        from_ = fdopen(out[0], "r");
+        id_ = line();
+    }
+    ~HostWindow()
+    {
+        if (to_) fclose(to_);
+        if (from_) fclose(from_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    const std::string& id() const { return id_; }
+    std::string ask(const std::string& command)
+    {
+        fprintf(to_, "%s\n", command.c_str());
+        fflush(to_);
+        return line();
+    }
+    // Looks at the window until its answer holds want, for up to 10 seconds; the last answer.
+    std::string lookUntil(const std::string& want)
+    {
+        std::string answer;
+        for (int i = 0; i < 200; ++i) {
+            answer = ask("look");
+            if (answer.find(want) != std::string::npos) break;
+            usleep(50000);
+        }
+        return answer;
+    }
+
+private:
+    std::string line()
+    {
+        char text[256] = "";
+        if (!from_ || !fgets(text, sizeof text, from_)) return "";
+        std::string result = text;
+        if (!result.empty() && result.back() == '\n') result.pop_back();
+        return result;
+    }
+
+    pid_t pid_ = -1;
+    FILE* to_ = nullptr;
+    FILE* from_ = nullptr;
+    std::string id_;
+};
+
+// "program /s" started with the given variables set, its standard error in a file.
+pid_t startSaver(const std::string& program, const std::vector<std::pair<std::string, std::string>>& variables,
+                 const std::string& errorFile)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
+        if (!freopen(errorFile.c_str(), "w", stderr)) _exit(126);
+        execl(program.c_str(), program.c_str(), "/s", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// The exit code once the process ends within 5 seconds; -1 when it had to be
+// killed, -2 when a signal ended it.
+int exitCode(pid_t pid)
+{
+    int status = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        usleep(50000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
+bool fullScreenWindowUp()
+{
+    return runCommand("xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1") == 0;
+}
+
+std::string vellamir()
+{
+    return binaryDir() + "/bin/vellamir";
+}
+
+// A Windows directory with a settings file.
+class HostedRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        mkdir(dir.file("Brevane").c_str(), 0700);
+        record.videoMode = 49;   // 640 x 480: larger than the window, and of another shape
+    }
+    pid_t start(const std::string& windowVariable)
+    {
+        writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
+        return startSaver(vellamir(), {{"WINDIR", dir.path()}, {"XSCREENSAVER_WINDOW", windowVariable}},
+                          dir.file("stderr"));
+    }
+
+    TempDir dir;
+    Settings record;
+    HostWindow window;
+};
+
+TEST_F(HostedRun, DrawsIntoTheWindowFollowsItsSizeAndEndsCleanlyOnSIGTERM)
+{
+    // The daemon locks the screen itself: a password, even without its
+    // prompt pictures, neither stops the run nor raises a box.
+    record.passwordEnabled = 1;
+    ASSERT_EQ(window.id().rfind("0x", 0), 0u) << window.id();
+    pid_t saver = start(window.id());
+
+    // The saver's frames replace the window's own colour, bars included.
+    EXPECT_NE(window.lookUntil("background=0 ").find("size 320x200 background=0 "), std::string::npos);
+    EXPECT_FALSE(fullScreenWindowUp()) << "no window of its own";
+    ASSERT_EQ(window.ask("resize 480 360"), "ok");
+    EXPECT_NE(window.lookUntil("size 480x360 background=0 ").find("size 480x360 background=0 "), std::string::npos)
+        << "the grown window is drawn into to its edges";
+
+    kill(saver, SIGTERM);
+    EXPECT_EQ(exitCode(saver), 0) << readBytes(dir.file("stderr"));
+}
+
+TEST_F(HostedRun, TheWindowsEndEndsTheRunWith255)
+{
+    pid_t saver = start(std::to_string(std::stoul(window.id(), nullptr, 16)));   // decimal this time
+    EXPECT_NE(window.lookUntil("background=0 ").find("background=0 "), std::string::npos);
+    ASSERT_EQ(window.ask("destroy"), "ok");
+    EXPECT_EQ(exitCode(saver), 255);
+    EXPECT_NE(readBytes(dir.file("stderr")).find("has gone"), std::string::npos) << readBytes(dir.file("stderr"));
+}
+
+TEST_F(HostedRun, AValueThatIsNoWindowIdGivesTheFullScreenRun)
+{
+    pid_t saver = start(window.id() + "g");
+    int found = runCommand("timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1");
+    EXPECT_EQ(found, 0) << "the full-screen window";
+    kill(saver, SIGTERM);
+    EXPECT_EQ(exitCode(saver), 0) << "SIGTERM ends a full-screen run cleanly too";
+    EXPECT_NE(readBytes(dir.file("stderr")).find("is not a window id"), std::string::npos)
+        << readBytes(dir.file("stderr"));
+    EXPECT_NE(window.ask("look").find("background=64000 "), std::string::npos) << "the window is left alone";
+}
+
+TEST(WindowId, HexOrDecimalAndNothingElse)
+{
+    uint64_t id = 0;
+    EXPECT_EQ(parseWindowId("0x2a00007", &id), 1);
+    EXPECT_EQ(id, 0x2a00007u);
+    EXPECT_EQ(parseWindowId("0X1F", &id), 1);
+    EXPECT_EQ(id, 31u);
+    EXPECT_EQ(parseWindowId("44040199", &id), 1);
+    EXPECT_EQ(id, 44040199u);
+    for (const char* bad : {"", "0x", "0", "0x0", " 12", "12 ", "12a", "0x1g", "-5", "0x100000000", "99999999999999999999"})
+        EXPECT_EQ(parseWindowId(bad, &id), 0) << '"' << bad << '"';
+    EXPECT_EQ(parseWindowId(nullptr, &id), 0);
+}
+
+} // namespace
