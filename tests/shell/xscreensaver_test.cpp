@@ -195,4 +195,48 @@ TEST(WindowId, HexOrDecimalAndNothingElse)
     EXPECT_EQ(parseWindowId(nullptr, &id), 0);
 }
 
+TEST(XScreenSaverDescription, IsValidWithTheFieldsXScreenSaverReads)
+{
+    // The part of XScreenSaver's hack format the description uses.
+    TempDir dir;
+    writeBytes(dir.file("hack.dtd"), "<!ELEMENT screensaver (command*, _description)>\n"
+                                     "<!ATTLIST screensaver name CDATA #REQUIRED _label CDATA #REQUIRED>\n"
+                                     "<!ELEMENT command EMPTY>\n"
+                                     "<!ATTLIST command arg CDATA #REQUIRED>\n"
+                                     "<!ELEMENT _description (#PCDATA)>\n");
+    std::string xml = sourceDir() + "/desktop/vellamir.xml", output;
+    EXPECT_EQ(runCommand("xmllint --noout --dtdvalid '" + dir.file("hack.dtd") + "' '" + xml + "' 2>&1", &output), 0)
+        << output;
+    output.clear();
+    runCommand("xmllint --xpath 'concat(/screensaver/@name, \"|\", /screensaver/@_label, \"|\", "
+               "/screensaver/command/@arg, \"|\", string-length(/screensaver/_description) > 100)' '" + xml + "'",
+               &output);
+    EXPECT_EQ(output, "vellamir|Vellamir|/s|true\n");
+}
+
+TEST(Install, AUserPrefixGivesAWorkingSaver)
+{
+    TempDir prefix;
+    std::string output;
+    ASSERT_EQ(runCommand("cmake --install '" + binaryDir() + "' --prefix '" + prefix.path() + "' 2>&1", &output), 0)
+        << output;
+    output.clear();
+    runCommand("cd '" + prefix.path() + "' && identify -format '%m %wx%h\\n' share/icons/hicolor/48x48/apps/vellamir.png"
+               " share/icons/hicolor/128x128/apps/vellamir.png && grep -x 'Exec=vellamir /c' "
+               "share/applications/vellamir.desktop && test -f share/xscreensaver/config/vellamir.xml && echo xml",
+               &output);
+    EXPECT_EQ(output, "PNG 48x48\nPNG 128x128\nExec=vellamir /c\nxml\n");
+
+    // With the prefix's share folder as the data home, share/vellamir is the
+    // default Windows directory, as ~/.local/share/vellamir is for --prefix ~/.local.
+    HostWindow window;
+    pid_t saver = startSaver(prefix.file("bin/vellamir"),
+                             {{"HOME", prefix.path()}, {"XDG_DATA_HOME", prefix.file("share")}, {"WINDIR", ""},
+                              {"XSCREENSAVER_WINDOW", window.id()}},
+                             prefix.file("stderr"));
+    EXPECT_NE(window.lookUntil("background=0 ").find("background=0 "), std::string::npos);
+    kill(saver, SIGTERM);
+    EXPECT_EQ(exitCode(saver), 0) << readBytes(prefix.file("stderr"));
+}
+
 } // namespace
