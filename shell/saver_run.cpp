@@ -18,6 +18,8 @@ namespace {
 
 [[noreturn]] void failWithLibraryError()
 {
+    // A host window that went away under the start-up is why the library failed.
+    if (hostWindowLost()) fatalError("The window to draw in has gone.");
     fatalError(errorMessage(takeLastError()));
 }
 
@@ -77,10 +79,7 @@ void prepareSaverRun()
     mode.bitsPerPixel = bits;
     mode.pageCount = 3;
     mode.stretch = 0;
-    if (!setDisplayMode(&mode, 0, 3, 0)) {
-        if (hostWindowLost()) fatalError("The window to draw in does not exist.");
-        failWithLibraryError();
-    }
+    if (!setDisplayMode(&mode, 0, 3, 0)) failWithLibraryError();
 
     initScene();
     // A password guards the desktop: no key or click may reach another program meanwhile.
@@ -125,8 +124,9 @@ int runSaver()
     prepareSaverRun();
     mainLoop();
     finishSaverRun();
-    // The daemon ends its saver with a signal; a window gone under it is a failure.
-    if (!hostWindowLost()) return 0;
+    // The daemon ends its saver with a signal, and may take the window away
+    // right after it; a window gone without that signal is a failure.
+    if (terminationRequested() || !hostWindowLost()) return 0;
     fprintf(stderr, "Vellamir: the window it was drawing in has gone.\n");
     return 255;
 }
