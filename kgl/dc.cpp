@@ -2,6 +2,7 @@
 // copy of the current context, and the colour and ellipse operations.
 #include "kgl/dc.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -228,4 +229,16 @@ void fillEllipseCoord(int cx, int cy, int rx, int ry)
     const int64_t limit = int64_t(1) << 30;
     if (left < -limit || top < -limit || left + xSpan > limit || top + ySpan > limit) return;
     if (dc->ops && dc->ops->fillEllipse) dc->ops->fillEllipse(dc, int(left), int(top), int(xSpan), int(ySpan), partial);
+}
+
+bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int* x1)
+{
+    if (xSpan < 1 || ySpan < 1) return false;
+    const double a = xSpan / 2.0, b = ySpan / 2.0, cx = left + a, cy = top + b, tiny = 1e-9;
+    double dy = (y - cy) / b, inside = 1 - dy * dy;
+    if (inside < 0) return false;
+    double dx = a * std::sqrt(inside);
+    *x0 = int(std::ceil(cx - dx - 0.5 - tiny));
+    *x1 = int(std::floor(cx + dx + 0.5 + tiny));
+    return *x0 <= *x1;
 }

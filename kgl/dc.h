@@ -50,6 +50,12 @@ struct DCOps {
     void (*setVisualPage)(DeviceContext* dc, int page, int waitForRetrace);
 };
 
+// The pixels x0..x1 of row y that the ellipse of fillEllipse covers (the
+// pixels whose centres lie within its width at that row, so the shape is
+// symmetric about both axes); false when the row has none. Every driver
+// fills the same pixels.
+bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int* x1);
+
 // One drawing surface. Created and destroyed only by the library.
 struct DeviceContext {
     DCKind kind;
@@ -80,6 +86,9 @@ struct DeviceContext {
 // pages (limited to the mode's page count); made current. Null with -1 when
 // no mode is set, -16 while another display context exists, -10 without memory.
 DeviceContext* createDisplayDC(int pages);
+// The drawing operations of display contexts: OpenGL on the current frame,
+// in mode pixels, leaving the scene's OpenGL state as it was.
+const DCOps* displayDrawingOps();
 // A system-memory context of 1, 4, 8, 15, 16, 24 or 32 bits; format may be
 // null for the standard one of the depth. Null with -6 for another depth, -1
 // when that depth's memory driver is not registered, -31 for a format that

@@ -3,6 +3,7 @@
 #include "kgl/events.h"
 
 #include "kgl/framework.h"
+#include "platform/memory.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ struct EventQueue {
 EventQueue queue;
 
 // Keys held down, by scan code, with the character each typed when it went
-// down (key-up events carry it). Cleared by flushEvents.
+// down (key-up events carry it; a released key forgets it). Cleared by flushEvents.
 constexpr int kScanCodes = 512;
 struct KeyState {
     bool down[kScanCodes];
@@ -86,6 +87,8 @@ void runPass()
     pumpDisplayInput();
     Event event;
     while (takeEvent(&event)) dispatch(event);
+    // Keys typed at the password prompt leave no copy behind on the stack.
+    wipeMemory(&event, sizeof event);
     if (slots.gameLogic) slots.gameLogic();
     if (frameworkState.active && slots.draw) slots.draw();
 }
@@ -111,6 +114,7 @@ void pumpDisplayInput()
 {
     DisplayInput input;
     while (displayPollInput(&input)) handleDisplayInput(input);
+    wipeMemory(&input, sizeof input);
 }
 
 void handleDisplayInput(const DisplayInput& input)
@@ -135,6 +139,7 @@ void handleDisplayInput(const DisplayInput& input)
         Event event = eventFrom(input, kEventKeyUp);
         event.message = keys.character[scan] | (static_cast<uint32_t>(scan & 0xFF) << 8);
         keys.down[scan] = false;
+        keys.character[scan] = 0;
         postEvent(event);
         break;
     }
@@ -179,6 +184,8 @@ int takeEvent(Event* event)
 {
     if (queue.count == 0) return 0;
     *event = queue.events[queue.first];
+    // A read event leaves nothing in the queue (it may be a typed password character).
+    queue.events[queue.first] = Event();
     queue.first = (queue.first + 1) % kEventQueueSize;
     queue.count--;
     if (queue.count == 0) queue.lastWasMove = 0;

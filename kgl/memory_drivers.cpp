@@ -2,7 +2,6 @@
 // 15/16, 24 and 32 bits per pixel. Every operation keeps to the surface, so
 // nothing is written outside it whatever the caller's coordinates.
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "kgl/dc.h"
@@ -47,19 +46,14 @@ static void memoryFillRect(DeviceContext* dc, int left, int top, int right, int 
     for (int y = top; y <= bottom; y++) fillSpan(dc, y, left, right);
 }
 
-// Each row covers the pixels whose centres lie within the ellipse's width at
-// that row, so the shape is symmetric about both axes.
 static void memoryFillEllipse(DeviceContext* dc, int left, int top, int xSpan, int ySpan, int clip)
 {
     int cutLeft = left, cutTop = top, cutRight = left + xSpan, cutBottom = top + ySpan;
     if (xSpan < 1 || ySpan < 1 || !dc->surface || !cutToSurface(dc, clip, cutLeft, cutTop, cutRight, cutBottom)) return;
-    const double a = xSpan / 2.0, b = ySpan / 2.0, cx = left + a, cy = top + b, tiny = 1e-9;
     for (int y = cutTop; y <= cutBottom; y++) {
-        double dy = (y - cy) / b, inside = 1 - dy * dy;
-        if (inside < 0) continue;
-        double dx = a * std::sqrt(inside);
-        int x0 = std::max(cutLeft, int(std::ceil(cx - dx - 0.5 - tiny)));
-        int x1 = std::min(cutRight, int(std::floor(cx + dx + 0.5 + tiny)));
+        int x0, x1;
+        if (!ellipseRowSpan(left, top, xSpan, ySpan, y, &x0, &x1)) continue;
+        x0 = std::max(cutLeft, x0), x1 = std::min(cutRight, x1);
         if (x0 <= x1) fillSpan(dc, y, x0, x1);
     }
 }

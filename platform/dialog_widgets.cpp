@@ -68,7 +68,18 @@ void LabelWidget::draw()
 {
     draw_box();
     int inset = box() == FL_FLAT_BOX ? 0 : 2;
+    // Our font runs wider than the one the templates were laid out for, so a
+    // plain label too long for its rectangle is drawn a little smaller rather
+    // than cut off; sunken fields (file paths) keep their size and clip.
+    Fl_Fontsize size = labelsize();
+    if (box() == FL_FLAT_BOX && label() && !strchr(label(), '\n')) {
+        fl_font(labelfont(), size);
+        while (size > kDialogFontSize - 2 && fl_width(label()) > w()) fl_font(labelfont(), --size);
+    }
+    Fl_Fontsize tabled = labelsize();
+    labelsize(size);
     draw_label(x() + inset, y() + Fl::box_dy(box()), w() - 2 * inset, h() - Fl::box_dh(box()), align());
+    labelsize(tabled);
 }
 
 // ---- Group frame -------------------------------------------------------------------

@@ -99,8 +99,3 @@ void displayGrabInput(int grab);
 
 // Shows (1) or hides (0) the mouse pointer over the window.
 void displayShowPointer(int shown);
-
-// ---- Drawing on the display context ------------------------------------------
-
-// The operations of a display context (2-D drawing over the current OpenGL frame).
-const DCOps* displayDrawingOps();

@@ -1,6 +1,7 @@
 // The window's messages: SDL's events as the library's input records.
 #include "platform/display.h"
 
+#include "platform/memory.h"
 #include "platform/sdl_window.h"
 
 namespace {
@@ -48,7 +49,9 @@ int keyCharacter(const SDL_KeyboardEvent& key)
     SDL_Event next;
     if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_TEXTINPUT) {
         SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
-        return latin1Character(next.text.text);
+        int character = latin1Character(next.text.text);
+        wipeMemory(&next, sizeof next);
+        return character;
     }
     return 0;
 }
@@ -109,7 +112,9 @@ int displayPollInput(DisplayInput* input)
 {
     if (!sdlWindow()) return 0;
     SDL_Event event;
-    while (SDL_PollEvent(&event))
-        if (translate(event, input)) return 1;
-    return 0;
+    int found = 0;
+    while (!found && SDL_PollEvent(&event)) found = translate(event, input);
+    // Typed characters (a password, maybe) leave no copy behind on the stack.
+    wipeMemory(&event, sizeof event);
+    return found;
 }

@@ -20,6 +20,10 @@ struct SaverRun {
     int32_t saverState = -1;      // -1 running, 0 leave the saver, 1 password prompt shown
     uint32_t lastMoveTime = 0;    // runClock reading (microseconds) of the last display-window move
     int32_t promptTimer = 0;      // prompt timeout: 0 idle, 1 restart requested, 2 running
+    uint32_t promptStart = 0;     // runClock reading (microseconds) at which the running timeout started
+    char typedPassword[44] = {};  // the characters typed at the prompt, zero-terminated, at most 43;
+                                  // wiped whenever the prompt goes and at the end of the run
+    int32_t typedLength = 0;      // characters in typedPassword, 0..43
     int32_t firstMouseX = -1, firstMouseY = -1;  // first mouse position of the run; -1, -1 none yet
     Bitmap* passwordPicture = nullptr;           // the prompt picture (password enabled only)
     Framework* framework = nullptr;              // the framework record; its first field is the draw target

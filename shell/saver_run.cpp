@@ -10,6 +10,7 @@
 #include "platform/saver_host.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
+#include "shell/prompt.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
 #include "shell/shell.h"
@@ -95,6 +96,7 @@ void initScene()
     // The theme's textures and the pictures, the texture environment, the
     // exhibits and their places, the museum with its camera, the hung
     // pictures and the prompt picture come here with the museum and the prompt.
+    loadPasswordPicture();
     hideCursor();
 }
 
@@ -104,6 +106,7 @@ void finishSaverRun()
         freeBitmap(saverRun.passwordPicture);
         saverRun.passwordPicture = nullptr;
     }
+    wipeTypedPassword();
     showCursor();
     timerStop();
     requestQuit();

@@ -177,6 +177,41 @@ TEST_F(SaverProcess, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
     EXPECT_TRUE(has(output, "alive")) << "the switch is refused and the prompt is raised instead: " << output;
 }
 
+TEST_F(SaverProcess, OnlyTheRightPasswordEndsTheRun)
+{
+    // Mode 84 is the screen's size (1280 x 1024): the prompt is "pass2x.pag"
+    // at 455, 476 with its dot line at row 514. The shots take that row across
+    // the white field (x 463..816) and count its white and black pixels: each
+    // dot of radius 2 is 5 pixels wide there.
+    record.videoMode = 84;
+    record.passwordEnabled = 1;
+    snprintf(record.password, sizeof record.password, "secret");
+    for (const char* name : {"pass.pag", "pass2x.pag"})
+        writeBytes(dir.file(std::string("Brevane/") + name), readBytes(binaryDir() + "/data/Brevane/" + name));
+    const std::string row = dir.file("row.png");
+    std::string output = run(
+        "shot() { sleep 0.3; import -window root -crop 354x1+463+514 +repage '" + row + "'; "
+        "echo \"$1 white=$(convert '" + row + "' txt:- | grep -c '#FCFCF8') "
+        "black=$(convert '" + row + "' txt:- | grep -c '#000000')\"; }\n"
+        "xdotool key space; shot raised\n"
+        "xdotool type Secret; xdotool key Return; shot case\n"
+        "kill -0 $pid && echo alive-after-case\n"
+        "xdotool key space sleep 0.1 key BackSpace; xdotool type --delay 8 "
+        "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmn; shot fifty\n"
+        "xdotool key Return; shot wrong\n"
+        "kill -0 $pid && echo alive-after-wrong\n"
+        "xdotool key space sleep 0.1 key BackSpace; xdotool type secretx; xdotool key BackSpace Return\n");
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "raised white=354 black=0")) << "a key raises the prompt, typing nothing: " << output;
+    EXPECT_TRUE(has(output, "case white=0")) << "a text differing in case takes the prompt away: " << output;
+    EXPECT_TRUE(has(output, "alive-after-case")) << output;
+    EXPECT_TRUE(has(output, "fifty white=139 black=215")) << "50 characters leave 43 dots: " << output;
+    EXPECT_TRUE(has(output, "wrong white=0")) << output;
+    EXPECT_TRUE(has(output, "alive-after-wrong")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << "the right password and Enter end the run: " << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+}
+
 TEST_F(SaverProcess, MissingPasswordPicturesStopBeforeTheDisplay)
 {
     record.passwordEnabled = 1;

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "settings/settings.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -37,4 +38,25 @@ TEST(Startup, TooLongWindowsDirectoryIsAFatalError)
     EXPECT_EQ(code, 255);
     EXPECT_NE(output.find("Error: Fatal Error: The Windows directory"), std::string::npos) << output;
     EXPECT_NE(output.find("longer than 255 bytes"), std::string::npos) << output;
+}
+
+TEST(Startup, MissingLargePromptPictureStopsBeforeAnyModeSwitch)
+{
+    // Without a display, a mode switch would end in the library's fatal error
+    // (255); the check comes first and ends with 0, also on 640 x 480, which
+    // would only use "pass.pag".
+    for (int mode : {49, 50}) {
+        TempDir dir;
+        mkdir(dir.file("Brevane").c_str(), 0700);
+        Settings record;
+        record.videoMode = static_cast<int16_t>(mode);
+        record.passwordEnabled = 1;
+        snprintf(record.password, sizeof record.password, "secret");
+        writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
+        writeBytes(dir.file("Brevane/pass.pag"), readBytes(binaryDir() + "/data/Brevane/pass.pag"));
+        std::string output;
+        int code = runCommand("env -u DISPLAY WINDIR='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
+        EXPECT_EQ(code, 0) << mode << ": " << output;
+        EXPECT_EQ(output, "Error: Fatal Error: Unable to find file pass2x.pag.\n") << mode;
+    }
 }
