@@ -389,16 +389,17 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
     // depth and pages change nothing here.
     if (display.window || display.hosted) displayClose();
     if (width <= 0 || height <= 0) return 0;
-    if (!startVideo()) return 0;
     display.title = title ? title : "";
     display.modeWidth = width;
     display.modeHeight = height;
     if (hostWindowId) {
+        // Another program's window needs no SDL: GLX on the window itself.
         if (!hostOpen(hostWindowId, &display.screenWidth, &display.screenHeight)) return 0;
         display.hosted = true;
         placeFrame();
         return 1;
     }
+    if (!startVideo()) return 0;
     if (!createWindow(display.visual)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return 0;
