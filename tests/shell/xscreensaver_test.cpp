@@ -83,13 +83,19 @@ private:
     std::string id_;
 };
 
-// "program /s" started with the given variables set, its standard error in a file.
+// "program /s" started with the given variables set (an empty value removes
+// one), its standard error in a file.
 pid_t startSaver(const std::string& program, const std::vector<std::pair<std::string, std::string>>& variables,
                  const std::string& errorFile)
 {
     pid_t pid = fork();
     if (pid == 0) {
-        for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
+        for (const auto& [name, value] : variables) {
+            if (value.empty())
+                unsetenv(name.c_str());
+            else
+                setenv(name.c_str(), value.c_str(), 1);
+        }
         if (!freopen(errorFile.c_str(), "w", stderr)) _exit(126);
         execl(program.c_str(), program.c_str(), "/s", static_cast<char*>(nullptr));
         _exit(127);
