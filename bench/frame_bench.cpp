@@ -1,19 +1,24 @@
-// Runs the saver's real frame loop for a number of passes in one video mode
-// and prints passes and frames per second. Swaps never wait for the vertical
-// retrace here, so the figures are what the machine can draw.
+// Runs the saver's real frame loop on the museum in one video mode and prints
+// the time from the program's start to its first frame and the frames per
+// second over a measured span. Swaps never wait for the vertical retrace
+// here, so the figures are what the machine can draw.
 //
-// Usage: frame_bench [MODE [PASSES [SPEED_ID [DISPLAY_SIZE_ID]]]]
-//   MODE             video mode number (default 49, 640 x 480 16-bit)
-//   PASSES           main-loop passes measured (default 500)
-//   SPEED_ID         300..304 (default 300, a frame every pass)
-//   DISPLAY_SIZE_ID  700 full screen .. 709 (default 700)
-// The user's settings file and Windows directory are used for everything else.
+// Usage: frame_bench [MODE [SECONDS [PICTURES [SEED [DISPLAY_SIZE_ID]]]]]
+//   MODE      video mode number (default 49, 640 x 480 16-bit)
+//   SECONDS   length of the measured span (default 10)
+//   PICTURES  gallery pictures: 0 the default picture (default); N the first
+//             N BMP files "picture<i>.bmp" (i = 1..N) in the Windows directory
+//   SEED      the random generator's seed (default 1): the same museum and walk
+//   DISPLAY_SIZE_ID  700 full screen .. 709 10 % (default: the setting's default, 705, 50 %)
+// Every other setting is the default one; the settings file is not read. The
+// Windows directory ($WINDIR, ...) must hold the saver's data.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "kgl/events.h"
 #include "kgl/framework.h"
+#include "kgl/glbind.h"
 #include "kgl/modes.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -25,51 +30,73 @@
 
 namespace {
 
-int argument(int argc, char** argv, int index, int fallback)
+const char* argument(int argc, char** argv, int index, const char* fallback)
 {
-    return argc > index ? atoi(argv[index]) : fallback;
+    return argc > index ? argv[index] : fallback;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int mode = argument(argc, argv, 1, 49);
-    int passes = argument(argc, argv, 2, 500);
-    int speedId = argument(argc, argv, 3, kSpeedMax);
-    int displaySizeId = argument(argc, argv, 4, kDisplayFullScreen);
-    if (passes < 1) passes = 1;
+    const uint64_t start = monotonicMicroseconds();
+    int mode = atoi(argument(argc, argv, 1, "49"));
+    double span = atof(argument(argc, argv, 2, "10"));
+    int pictures = atoi(argument(argc, argv, 3, "0"));
+    uint32_t seed = static_cast<uint32_t>(strtoul(argument(argc, argv, 4, "1"), nullptr, 10));
+    int displaySizeId = atoi(argument(argc, argv, 5, "0"));
+    if (span <= 0) span = 10;
+    if (pictures < 0 || pictures > kMaxPictures) pictures = 0;
 
-    // The same start as a saver run: the Windows directory and the settings.
-    seedRandom(calendarSeconds());
+    // The start of a saver run, with the default settings.
+    seedRandom(seed);
     std::string reason;
     if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
         setCurrentDirectory(windowsDirectory) != 0) {
         fprintf(stderr, "frame_bench: no Windows directory: %s\n", reason.c_str());
         return 1;
     }
+    settings = Settings();
     setDefaultPicture(settings);
-    LoadSettings("Brevane\\Vellamir.INI");
-    settings.passwordEnabled = 0;
+    if (pictures > 0) {
+        for (int i = 0; i < pictures; ++i)
+            settings.pictures[i] = std::string(windowsDirectory) + "/picture" + std::to_string(i + 1) + ".bmp";
+        settings.pictureCount = pictures;
+    }
     settings.videoMode = mode;
-    settings.speedId = static_cast<int16_t>(speedId);
-    settings.displaySizeId = static_cast<int16_t>(displaySizeId);
-    settings.displayScale = displayScaleFor(displaySizeId);
+    if (displaySizeId != 0) {
+        settings.displaySizeId = static_cast<int16_t>(displaySizeId);
+        settings.displayScale = displayScaleFor(displaySizeId);
+    }
 
     displayAllowVsync(0);
     prepareSaverRun();
-    // The first passes warm up the driver's caches and the window system.
+    // The first frame is on the screen once the first pass has presented it
+    // and OpenGL has finished it.
+    runPass();
+    gl.glFinish();
+    double firstFrame = (monotonicMicroseconds() - start) / 1e6;
+
+    // A few passes warm up the driver's caches and the window system.
     for (int pass = 0; pass < 20; ++pass) runPass();
     uint32_t framesBefore = saverRun.framesDrawn;
-    uint64_t start = monotonicMicroseconds();
-    for (int pass = 0; pass < passes; ++pass) runPass();
-    double seconds = (monotonicMicroseconds() - start) / 1e6;
+    uint64_t spanStart = monotonicMicroseconds();
+    uint64_t spanEnd = spanStart + static_cast<uint64_t>(span * 1e6);
+    uint64_t now = spanStart;
+    while (now < spanEnd) {
+        runPass();
+        now = monotonicMicroseconds();
+    }
+    gl.glFinish();
+    double seconds = (monotonicMicroseconds() - spanStart) / 1e6;
     uint32_t frames = saverRun.framesDrawn - framesBefore;
 
     int screenWidth = 0, screenHeight = 0, frameX, frameY;
     displayFrameRectangle(&frameX, &frameY, &screenWidth, &screenHeight);
-    printf("mode %d (%s), shown %dx%d: %d passes, %u frames in %.3f s: %.1f passes/s, %.1f frames/s\n", mode,
-           modeName(mode), screenWidth, screenHeight, passes, frames, seconds, passes / seconds, frames / seconds);
+    printf("mode %d (%s), shown %dx%d, display %d, %d pictures: first frame after %.3f s; "
+           "%u frames in %.2f s: %.1f frames/s\n",
+           mode, modeName(mode), screenWidth, screenHeight, settings.displaySizeId, settings.pictureCount, firstFrame,
+           frames, seconds, frames / seconds);
     frameworkShutdown();
     finishSaverRun();
     return 0;

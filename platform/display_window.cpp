@@ -23,6 +23,7 @@
 #include "platform/sdl_window.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -93,6 +94,26 @@ bool x11Handles(SDL_Window* window, Display** x11Display, ::Window* x11Window)
     *x11Display = info.info.x11.display;
     *x11Window = info.info.x11.window;
     return true;
+}
+
+// Whether a window manager runs on the window's screen: its check window is
+// announced on the root window. Not on X: left to SDL, as if one ran.
+bool windowManagerRuns(SDL_Window* window)
+{
+    Display* x11Display;
+    ::Window x11Window;
+    if (!x11Handles(window, &x11Display, &x11Window)) return true;
+    Atom check = XInternAtom(x11Display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == 0) return false;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    int status = XGetWindowProperty(x11Display, DefaultRootWindow(x11Display), check, 0, 1, False, XA_WINDOW, &type,
+                                    &format, &count, &after, &data);
+    bool runs = status == Success && data && count == 1;
+    if (data) XFree(data);
+    return runs;
 }
 
 int ignoreXError(Display*, XErrorEvent*)
@@ -184,9 +205,12 @@ bool createWindow(const DisplayGLVisual& visual)
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
     // Created hidden, so the focus before it can be remembered before showing it takes it.
     d.window = SDL_CreateWindow(d.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w, desktop.h,
-                                SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                    SDL_WINDOW_HIDDEN);
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!d.window) return false;
+    // Full screen is a request to the window manager, which SDL waits for
+    // (a tenth of a second when none answers). Without one, the borderless
+    // desktop-sized window covers the screen as it is.
+    if (windowManagerRuns(d.window)) SDL_SetWindowFullscreen(d.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     rememberFocus(d.window);
     SDL_ShowWindow(d.window);
     d.visual = visual;

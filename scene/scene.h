@@ -10,6 +10,10 @@
 // blending, and the fog of the settings.
 void setUpScene();
 
+// After the textures: decal mode (textured surfaces show the texture's own
+// colours, whatever the current colour and the light) and 2-D texturing on.
+void setUpTextureEnvironment();
+
 // The fog colour of the settings: each 0..255 channel times 1/265, alpha 1.
 void fogColour(float colour[4]);
 // The projection's aspect ratio: the display window's width over its height.
@@ -17,5 +21,7 @@ double sceneAspect();
 
 // ---- Every drawn frame ---------------------------------------------------------------
 
-// Draws the museum into the current viewport (after the frame's clear) and flushes.
+// Draws the museum into the current viewport (after the frame's clear): the
+// view from the run's camera, the architecture and pictures unlit, the
+// exhibits lit; then flushes. Parts of the run not built yet are left out.
 void drawScene();

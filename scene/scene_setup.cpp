@@ -1,9 +1,12 @@
 #include "scene/scene.h"
 
 #include "kgl/glbind.h"
+#include "scene/architecture.h"
+#include "scene/objects.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
 #include "world/museum.h"
+#include "world/textures.h"
 
 void fogColour(float colour[4])
 {
@@ -61,20 +64,31 @@ void setUpScene()
     gl.glFogf(GL_FOG_END, 1.0f);
 }
 
+void setUpTextureEnvironment()
+{
+    // GL_DECAL, passed as the float the call takes.
+    gl.glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, 8449.0f);
+    gl.glEnable(GL_TEXTURE_2D);
+}
+
 void drawScene()
 {
+    const Museum* museum = saverRun.museum;
     gl.glLoadIdentity();
-    if (saverRun.museum) {
+    if (museum) {
         float eye[3], target[3];
-        getEye(*saverRun.museum, &eye[0], &eye[1], &eye[2]);
-        getLookTarget(*saverRun.museum, &target[0], &target[1], &target[2]);
+        getEye(*museum, &eye[0], &eye[1], &eye[2]);
+        getLookTarget(*museum, &target[0], &target[1], &target[2]);
         // The world's y points down, so up on the screen is -y.
         gl.gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0.0, -1.0, 0.0);
     }
     gl.glDisable(GL_LIGHTING);
-    // drawArchitecture and drawPictures: walls, floors, ceilings and the
-    // hung pictures, textured and unlit.
+    if (museum) {
+        drawArchitecture(*museum, museumTextures.wallTextures, museumTextures.floorTextures,
+                         museumTextures.ceilingTextures);
+        drawPictures(*museum);
+    }
     gl.glEnable(GL_LIGHTING);
-    // drawObjects: the exhibits, lit, the showcase glass last.
+    if (saverRun.objectSet) drawObjects(*saverRun.objectSet);
     gl.glFlush();
 }

@@ -8,6 +8,7 @@
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
 #include "platform/saver_host.h"
+#include "scene/objects.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 #include "shell/prompt.h"
@@ -37,7 +38,7 @@ int32_t frameDelayFor(int speedId)
 void stepWorld()
 {
     if (saverRun.museum) stepCamera(*saverRun.museum);
-    // The exhibits' five angles turn here by 5 degrees each once they exist.
+    if (saverRun.objectSet) turnExhibits(*saverRun.objectSet);
     saverRun.worldSteps++;
 }
 

@@ -7,6 +7,7 @@
 struct Bitmap;
 struct Framework;
 struct Museum;
+struct ObjectSet;
 
 // ---- The run state -------------------------------------------------------------
 
@@ -28,6 +29,7 @@ struct SaverRun {
     Bitmap* passwordPicture = nullptr;           // the prompt picture (password enabled only)
     Framework* framework = nullptr;              // the framework record; its first field is the draw target
     Museum* museum = nullptr;                    // the museum and its camera (built by initScene)
+    ObjectSet* objectSet = nullptr;              // the exhibits' angles, colours and models (built by initScene)
     // Counted for the benchmark and the tests: main-loop passes, frames
     // drawn, and steps of the world (camera and exhibits).
     uint32_t passes = 0, framesDrawn = 0, worldSteps = 0;

@@ -6,14 +6,20 @@
 #include "kgl/events.h"
 #include "kgl/framework.h"
 #include "kgl/modes.h"
+#include <new>
+
 #include "platform/msgbox.h"
 #include "platform/saver_host.h"
+#include "scene/objects.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 #include "shell/prompt.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
 #include "shell/shell.h"
+#include "world/floor_plan.h"
+#include "world/museum.h"
+#include "world/textures.h"
 
 namespace {
 
@@ -22,6 +28,19 @@ namespace {
     // A host window that went away under the start-up is why the library failed.
     if (hostWindowLost()) fatalError("The window to draw in has gone.");
     fatalError(errorMessage(takeLastError()));
+}
+
+// The camera's step for a walking-speed identifier; other values keep the
+// museum's own 0.1.
+void setWalkingSpeed(Museum& museum, int walkingSpeedId)
+{
+    switch (walkingSpeedId) {
+    case 900: setWalkStep(museum, 0.125f); break;
+    case 901: setWalkStep(museum, 0.1f); break;
+    case 902: setWalkStep(museum, 0.05f); break;
+    case 903: setWalkStep(museum, 0.025f); break;
+    default: break;
+    }
 }
 
 } // namespace
@@ -93,9 +112,24 @@ void initScene()
     saverRun.frameDelay = frameDelayFor(settings.speedId);
     saverRun.passCounter = saverRun.frameDelay;
     setUpScene();
-    // The theme's textures and the pictures, the texture environment, the
-    // exhibits and their places, the museum with its camera, the hung
-    // pictures and the prompt picture come here with the museum and the prompt.
+
+    loadThemeTextures(settings.museumType);
+    loadPictureTextures();
+    setUpTextureEnvironment();
+
+    // The records are small, but a failed allocation must end in the fatal
+    // box rather than in a crash.
+    saverRun.objectSet = new (std::nothrow) ObjectSet();
+    if (!saverRun.objectSet) fatalError("Fatal Error: Out of memory!");
+    buildObjectModels(*saverRun.objectSet);
+    placeObjects();
+    // The camera starts on a free cell, so the museum comes after the exhibits.
+    saverRun.museum = newMuseum();
+    if (!saverRun.museum) fatalError("Fatal Error: Out of memory!");
+    setWalkingSpeed(*saverRun.museum, settings.walkingSpeedId);
+    hangPictures(*saverRun.museum, museumTextures.pictureTextures, museumTextures.pictureAspectRatios,
+                 museumTextures.pictureCount);
+
     loadPasswordPicture();
     hideCursor();
 }
@@ -108,6 +142,7 @@ void finishSaverRun()
     }
     wipeTypedPassword();
     showCursor();
+    releaseShapes();
     timerStop();
     requestQuit();
     for (int i = 0; i < settings.pictureCount && i < kMaxPictures; ++i) settings.pictures[i].clear();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +16,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "tests/support/test_support.h"
 #include "world/museum.h"
 
 namespace {
@@ -54,9 +57,25 @@ void setDisplaySize(int id)
 // A saver run prepared as runSaver does, on mode 49 (640 x 480), without the main loop.
 class FrameLoop : public testing::Test {
 protected:
+    // One Windows directory with the saver's data for the whole program.
+    static void SetUpTestSuite()
+    {
+        windows = new TempDir;
+        ASSERT_TRUE(installSaverData(windows->path()));
+    }
+    static void TearDownTestSuite()
+    {
+        EXPECT_EQ(chdir("/"), 0);
+        delete windows;
+        windows = nullptr;
+    }
+
     void SetUp() override
     {
+        ASSERT_EQ(chdir(windows->path().c_str()), 0);
+        snprintf(windowsDirectory, sizeof windowsDirectory, "%s", windows->path().c_str());
         settings = Settings();
+        setDefaultPicture(settings);
         settings.videoMode = 49;
         setDisplaySize(705);
         saverRun = SaverRun();
@@ -77,7 +96,11 @@ protected:
         saverRun.passCounter = saverRun.frameDelay;
         saverRun.passes = saverRun.framesDrawn = saverRun.worldSteps = 0;
     }
+
+    static TempDir* windows;
 };
+
+TempDir* FrameLoop::windows = nullptr;
 
 TEST_F(FrameLoop, PreparationOpensTheModeWithTheCentredWindow)
 {
@@ -149,7 +172,7 @@ TEST_F(FrameLoop, WindowedFramesClearTheWholeScreenAndMoveWhenDue)
     EXPECT_EQ(start.x, 160) << "not due: the window stays";
     EXPECT_EQ(pixelAt(0, 0), 0u) << "outside the display window";
     EXPECT_EQ(pixelAt(639, 479), 0u);
-    EXPECT_EQ(pixelAt(320, 240), 0u) << "inside it (the museum draws nothing yet)";
+    EXPECT_NE(pixelAt(320, 240), 0u) << "inside it the museum is drawn";
 
     // moveSeconds 0 re-places the window on every frame once the clock has moved on.
     settings.moveSeconds = 0;
@@ -178,6 +201,9 @@ TEST_F(FrameLoop, FullScreenNeverMovesAndClearsDepthOnly)
     setDisplaySize(700);
     settings.moveSeconds = 0;
     prepareSaverRun();
+    // With nothing to draw, what the frames leave is the frame loop's doing.
+    saverRun.museum = nullptr;
+    saverRun.objectSet = nullptr;
     pace(300);
     Viewport start = currentViewport();
     EXPECT_EQ(start.x, 0);

@@ -2,8 +2,7 @@
 // a run, what does not, the fatal-error box and the password checks.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
+#include <cstdio>
 #include <string>
 
 #include "settings/settings.h"
@@ -16,8 +15,9 @@ class SaverProcess : public testing::Test {
 protected:
     void SetUp() override
     {
-        mkdir(dir.file("Brevane").c_str(), 0700);
+        ASSERT_TRUE(installSaverData(dir.path()));
         record.videoMode = 49;
+        record.pictures[0] = dir.file("Brevane/graphics/Default1.bmp");
     }
 
     void writeSettings() { writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record)); }
@@ -77,13 +77,20 @@ protected:
     Settings record;
 };
 
-TEST_F(SaverProcess, KeyPressEndsTheRunAndTheFramesAreBlack)
+TEST_F(SaverProcess, KeyPressEndsTheRunAndTheMuseumShowsInItsWindow)
 {
-    std::string output = run("import -window root '" + dir.file("screen.png") + "'\n"
-                             "convert '" + dir.file("screen.png") + "' -format 'mean=%[fx:mean]\\n' info:\n"
+    // Mode 49 on the 1280 x 1024 screen: the frame is 1280 x 960 from row 32,
+    // the half-size display window 640 x 480 in its middle.
+    std::string shot = dir.file("screen.png");
+    std::string output = run("import -window root '" + shot + "'\n"
+                             "convert '" + shot + "' -crop 600x440+340+292 -format 'inside=%[fx:mean]\\n' info:\n"
+                             "convert '" + shot + "' -crop 300x1024+0+0 -format 'left=%[fx:mean]\\n' info:\n"
+                             "convert '" + shot + "' -crop 1280x250+0+0 -format 'top=%[fx:mean]\\n' info:\n"
                              "xdotool key space\n");
     EXPECT_TRUE(has(output, "window")) << output;
-    EXPECT_TRUE(has(output, "mean=0\n")) << "black frames and black bars: " << output;
+    EXPECT_FALSE(has(output, "inside=0\n")) << "the museum is drawn: " << output;
+    EXPECT_TRUE(has(output, "left=0\n")) << "black around the display window: " << output;
+    EXPECT_TRUE(has(output, "top=0\n")) << output;
     EXPECT_TRUE(has(output, "exit=0")) << output;
     EXPECT_FALSE(has(output, "killed")) << output;
 }
@@ -215,6 +222,8 @@ TEST_F(SaverProcess, OnlyTheRightPasswordEndsTheRun)
 TEST_F(SaverProcess, MissingPasswordPicturesStopBeforeTheDisplay)
 {
     record.passwordEnabled = 1;
+    remove(dir.file("Brevane/pass.pag").c_str());
+    remove(dir.file("Brevane/pass2x.pag").c_str());
     std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
     EXPECT_FALSE(has(output, "box=\n")) << output;
     EXPECT_FALSE(has(output, "saver-window-up")) << output;

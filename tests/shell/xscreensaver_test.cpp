@@ -132,8 +132,9 @@ class HostedRun : public testing::Test {
 protected:
     void SetUp() override
     {
-        mkdir(dir.file("Brevane").c_str(), 0700);
+        ASSERT_TRUE(installSaverData(dir.path()));
         record.videoMode = 49;   // 640 x 480: larger than the window, and of another shape
+        record.pictures[0] = dir.file("Brevane/graphics/Default1.bmp");
     }
     pid_t start(const std::string& windowVariable)
     {

@@ -56,3 +56,8 @@ std::string sourceDir()
     const char* dir = getenv("VELLAMIR_SOURCE_DIR");
     return dir ? dir : "..";
 }
+
+bool installSaverData(const std::string& windowsDirectory)
+{
+    return runCommand("cp -r '" + binaryDir() + "/data/Brevane' '" + windowsDirectory + "/'") == 0;
+}

@@ -23,6 +23,9 @@ std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 // Runs a shell command, returns its exit status (or -1); its standard output into *output when given.
 int runCommand(const std::string& command, std::string* output = nullptr);
+// Copies the saver's data painted by the build (Brevane: textures, default
+// picture, prompt pictures) into a Windows directory; true when it is there.
+bool installSaverData(const std::string& windowsDirectory);
 // The build directory ($VELLAMIR_BINARY_DIR, set by CTest) and the source directory.
 std::string binaryDir();
 std::string sourceDir();

@@ -1,0 +1,154 @@
+// Walls, floors, ceilings and the hung pictures, sent every frame.
+#include "scene/architecture.h"
+
+#include "kgl/glbind.h"
+#include "world/floor_plan.h"
+#include "world/museum.h"
+
+namespace {
+
+// The texture of the open batch of quads in a pass; 0 before the first.
+struct Batch {
+    const uint32_t* textures;
+    uint8_t bound = 0;
+};
+
+// Cells of equal value share one batch, also across rows; a new value ends
+// the batch and starts another with its texture.
+void useTextureOf(Batch& batch, uint8_t value)
+{
+    if (value == batch.bound) return;
+    gl.glEnd();
+    gl.glBindTexture(GL_TEXTURE_2D, batch.textures[value - 1]);
+    gl.glBegin(GL_QUADS);
+    batch.bound = value;
+}
+
+inline void corner(float s, float t, float x, float y, float z)
+{
+    gl.glTexCoord2f(s, t);
+    gl.glVertex3f(x, y, z);
+}
+
+bool isOpenNeighbour(int row, int column)
+{
+    return row >= 0 && row < kPlanRows && column >= 0 && column < kPlanColumns &&
+           wallMap[planIndex(row, column)] == kOpenCell;
+}
+
+// Each face of a wall block faces its open neighbour. A face is sent only
+// when the eye is on that side of its plane: one behind it could only be
+// culled. The row faces also pass with the eye exactly in their plane.
+void drawWalls(const uint32_t* textures, float fy, float cy, float eyeX, float eyeZ)
+{
+    Batch batch{textures};
+    gl.glBegin(GL_QUADS);
+    for (int r = 0; r < kPlanRows; ++r) {
+        for (int c = 0; c < kPlanColumns; ++c) {
+            const uint8_t value = wallMap[planIndex(r, c)];
+            if (value == kOpenCell || value == kSolidFill) continue;
+            useTextureOf(batch, value);
+            const float x0 = static_cast<float>(c), x1 = static_cast<float>(c + 1);
+            const float z0 = static_cast<float>(r), z1 = static_cast<float>(r + 1);
+            if (isOpenNeighbour(r - 1, c) && eyeZ <= z0) {
+                corner(0, 0, x1, fy, z0);
+                corner(0, 1, x1, cy, z0);
+                corner(1, 1, x0, cy, z0);
+                corner(1, 0, x0, fy, z0);
+            }
+            if (isOpenNeighbour(r + 1, c) && eyeZ >= z1) {
+                corner(0, 0, x0, fy, z1);
+                corner(0, 1, x0, cy, z1);
+                corner(1, 1, x1, cy, z1);
+                corner(1, 0, x1, fy, z1);
+            }
+            if (isOpenNeighbour(r, c - 1) && eyeX < x0) {
+                corner(0, 0, x0, fy, z0);
+                corner(0, 1, x0, cy, z0);
+                corner(1, 1, x0, cy, z1);
+                corner(1, 0, x0, fy, z1);
+            }
+            if (isOpenNeighbour(r, c + 1) && eyeX > x1) {
+                corner(0, 0, x1, fy, z1);
+                corner(0, 1, x1, cy, z1);
+                corner(1, 1, x1, cy, z0);
+                corner(1, 0, x1, fy, z0);
+            }
+        }
+    }
+    gl.glEnd();
+}
+
+// Floors face up (towards -y) and ceilings down, so both are seen from the
+// eye in between: no test is needed.
+void drawFloors(const uint32_t* textures, float fy)
+{
+    Batch batch{textures};
+    gl.glBegin(GL_QUADS);
+    for (int r = 0; r < kPlanRows; ++r) {
+        for (int c = 0; c < kPlanColumns; ++c) {
+            const uint8_t value = floorMap[planIndex(r, c)];
+            if (value == 0) continue;
+            useTextureOf(batch, value);
+            const float x0 = static_cast<float>(c), x1 = static_cast<float>(c + 1);
+            const float z0 = static_cast<float>(r), z1 = static_cast<float>(r + 1);
+            corner(0, 0, x0, fy, z1);
+            corner(0, 1, x0, fy, z0);
+            corner(1, 1, x1, fy, z0);
+            corner(1, 0, x1, fy, z1);
+        }
+    }
+    gl.glEnd();
+}
+
+void drawCeilings(const uint32_t* textures, float cy)
+{
+    Batch batch{textures};
+    gl.glBegin(GL_QUADS);
+    for (int r = 0; r < kPlanRows; ++r) {
+        for (int c = 0; c < kPlanColumns; ++c) {
+            const uint8_t value = ceilingMap[planIndex(r, c)];
+            if (value == 0) continue;
+            useTextureOf(batch, value);
+            const float x0 = static_cast<float>(c), x1 = static_cast<float>(c + 1);
+            const float z0 = static_cast<float>(r), z1 = static_cast<float>(r + 1);
+            corner(0, 0, x0, cy, z0);
+            corner(0, 1, x0, cy, z1);
+            corner(1, 1, x1, cy, z1);
+            corner(1, 0, x1, cy, z0);
+        }
+    }
+    gl.glEnd();
+}
+
+} // namespace
+
+void drawArchitecture(const Museum& museum, const uint32_t* wallTextures, const uint32_t* floorTextures,
+                      const uint32_t* ceilingTextures)
+{
+    const Camera& camera = museum.camera;
+    gl.glPushMatrix();
+    drawWalls(wallTextures, camera.floorHeight, camera.ceilingHeight, camera.eye[0], camera.eye[2]);
+    drawFloors(floorTextures, camera.floorHeight);
+    drawCeilings(ceilingTextures, camera.ceilingHeight);
+    gl.glPopMatrix();
+}
+
+void drawPictures(const Museum& museum)
+{
+    if (museum.hungPictureCount == 0) return;
+    for (int s = 0; s < kPictureSlots; ++s) {
+        const float* x = museum.cornerX + s * 4;
+        const float* y = museum.cornerY + s * 4;
+        const float* z = museum.cornerZ + s * 4;
+        gl.glBindTexture(GL_TEXTURE_2D, museum.pictureTexture[s]);
+        gl.glBegin(GL_QUADS);
+        // Texture row 0 is the image's top row: t = 0 runs along the frame's
+        // top edge and s = 0 along its left edge, seen from the room.
+        corner(1, 0, x[0], y[0], z[0]);
+        corner(0, 0, x[1], y[1], z[1]);
+        corner(0, 1, x[2], y[2], z[2]);
+        corner(1, 1, x[3], y[3], z[3]);
+        gl.glEnd();
+    }
+}

@@ -1,0 +1,22 @@
+// The building and its pictures: every frame, the walls, floors and ceilings
+// of the floor plan and the 90 hung pictures, as textured quads in immediate
+// mode. Lighting is off and decal texturing on while they are drawn.
+#pragma once
+
+#include <cstdint>
+
+struct Museum;
+
+// ---- Every drawn frame -----------------------------------------------------------
+
+// Three passes over the plan, row by row and column by column: the wall faces
+// between a wall block and an open cell whose open side the eye is on, then
+// one floor square and one ceiling square per cell that has one. Each
+// texture array is indexed by the cell's value minus 1; the texture changes
+// only where consecutive cells' values differ. Saves and restores the
+// model-view matrix.
+void drawArchitecture(const Museum& museum, const uint32_t* wallTextures, const uint32_t* floorTextures,
+                      const uint32_t* ceilingTextures);
+// The 90 picture slots, each its own textured quad 0.02 in front of its wall,
+// upright and unmirrored seen from the room; nothing when no picture was hung.
+void drawPictures(const Museum& museum);

@@ -1,0 +1,195 @@
+// The museum's drawing on real OpenGL: fog, decal texturing, the wall faces
+// left out, the display window, and the sculptures' variants.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <map>
+
+#include "kgl/events.h"
+#include "kgl/glbind.h"
+#include "scene/architecture.h"
+#include "scene/objects.h"
+#include "settings/settings.h"
+#include "shell/run_state.h"
+#include "shell/saver_run.h"
+#include "tests/scene/scene_fixture.h"
+#include "world/floor_plan.h"
+#include "world/museum.h"
+#include "world/textures.h"
+
+namespace {
+
+using Drawing = SceneRun;
+
+TEST_F(Drawing, FogTakesItsColourTimesOneOver265AndDensityZeroChangesNothing)
+{
+    settings.fogEnabled = 1;
+    settings.fogRed = settings.fogGreen = settings.fogBlue = 255;
+    settings.fogDensity = 100;
+    start();
+
+    // A black quad 11 units away keeps e^-11 of its colour: what shows is the fog's.
+    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.glDisable(GL_TEXTURE_2D);
+    gl.glDisable(GL_LIGHTING);
+    gl.glLoadIdentity();
+    gl.glColor3f(0, 0, 0);
+    gl.glBegin(GL_QUADS);
+    gl.glVertex3f(-20, -20, -11);
+    gl.glVertex3f(20, -20, -11);
+    gl.glVertex3f(20, 20, -11);
+    gl.glVertex3f(-20, 20, -11);
+    gl.glEnd();
+    gl.glEnable(GL_LIGHTING);
+    gl.glEnable(GL_TEXTURE_2D);
+    uint8_t rgb[3];
+    gl.glReadPixels(320, 240, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    for (uint8_t channel : rgb) EXPECT_NEAR(channel, 255 * 255 / 265.0, 1.0) << "about 0.962, never full white";
+
+    // Density 0 leaves the museum as it is without fog; density 1 does not.
+    gl.glFogf(GL_FOG_DENSITY, 0.0f);
+    drawOneFrame();
+    std::vector<uint8_t> densityZero = readFrame();
+    gl.glDisable(GL_FOG);
+    drawOneFrame();
+    EXPECT_TRUE(readFrame() == densityZero);
+    gl.glEnable(GL_FOG);
+    gl.glFogf(GL_FOG_DENSITY, 1.0f);
+    drawOneFrame();
+    EXPECT_FALSE(readFrame() == densityZero);
+}
+
+TEST_F(Drawing, DecalTexturesIgnoreTheCurrentColour)
+{
+    start();
+    // The colours an exhibit may leave current, alpha 1 as every model leaves it.
+    gl.glColor4f(0.4f, 0.4f, 0.4f, 1.0f);
+    drawOneFrame();
+    std::vector<uint8_t> grey = readFrame();
+    gl.glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    drawOneFrame();
+    EXPECT_TRUE(readFrame() == grey);
+}
+
+// The wall faces of the plan: a wall block beside an open cell, with the side
+// of the face's plane the open cell lies on.
+struct WallFace {
+    bool alongRow;   // plane z = const (else x = const)
+    float plane;
+    int openSide;    // +1: the open cell lies on the side of larger coordinates
+};
+
+std::vector<WallFace> wallFaces()
+{
+    std::vector<WallFace> faces;
+    auto open = [](int r, int c) {
+        return r >= 0 && r < kPlanRows && c >= 0 && c < kPlanColumns && wallMap[planIndex(r, c)] == kOpenCell;
+    };
+    for (int r = 0; r < kPlanRows; ++r)
+        for (int c = 0; c < kPlanColumns; ++c) {
+            if (wallMap[planIndex(r, c)] != kWallBlock) continue;
+            if (open(r - 1, c)) faces.push_back({true, float(r), -1});
+            if (open(r + 1, c)) faces.push_back({true, float(r + 1), +1});
+            if (open(r, c - 1)) faces.push_back({false, float(c), -1});
+            if (open(r, c + 1)) faces.push_back({false, float(c + 1), +1});
+        }
+    return faces;
+}
+
+TEST_F(Drawing, WallFacesBehindTheEyeAreNotSent)
+{
+    start();
+    Museum& museum = *saverRun.museum;
+    const std::vector<WallFace> faces = wallFaces();
+    // A corridor cell (row 9, column 4) and a room cell (row 3, column 10).
+    const float eyes[][2] = {{4.5f, 9.5f}, {10.5f, 3.5f}};
+    for (const auto& eye : eyes) {
+        museum.camera.eye[0] = eye[0];
+        museum.camera.eye[2] = eye[1];
+        std::vector<Polygon> polygons = feedbackPolygons([&] {
+            drawArchitecture(museum, museumTextures.wallTextures, museumTextures.floorTextures,
+                             museumTextures.ceilingTextures);
+        });
+
+        std::vector<Polygon> walls, floors, ceilings;
+        for (const Polygon& polygon : polygons) {
+            bool allFloor = true, allCeiling = true;
+            for (const WorldPoint& p : polygon) {
+                allFloor = allFloor && std::fabs(p[1]) < 1e-3f;
+                allCeiling = allCeiling && std::fabs(p[1] + 1) < 1e-3f;
+            }
+            (allFloor ? floors : allCeiling ? ceilings : walls).push_back(polygon);
+        }
+        EXPECT_EQ(quadsIn(floors), 265);
+        EXPECT_EQ(quadsIn(ceilings), 265);
+
+        // Every wall sent is counter-clockwise seen from the eye ...
+        const WorldPoint eyePoint{eye[0], -0.5f, eye[1]};
+        for (const Polygon& wall : walls) {
+            WorldPoint a, b, toEye;
+            for (int k = 0; k < 3; ++k) {
+                a[k] = wall[1][k] - wall[0][k];
+                b[k] = wall[2][k] - wall[0][k];
+                toEye[k] = eyePoint[k] - wall[0][k];
+            }
+            WorldPoint normal{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+            EXPECT_GT(normal[0] * toEye[0] + normal[1] * toEye[1] + normal[2] * toEye[2], 0.0f)
+                << "a wall sent that faces away from the eye, at " << wall[0][0] << ", " << wall[0][2];
+        }
+        // ... and exactly the faces whose open side the eye is on are sent.
+        int facing = 0;
+        for (const WallFace& face : faces) {
+            float eyeCoordinate = face.alongRow ? eye[1] : eye[0];
+            facing += (eyeCoordinate - face.plane) * face.openSide > 0;
+        }
+        EXPECT_EQ(quadsIn(walls), facing);
+        EXPECT_LT(facing, static_cast<int>(faces.size()));
+    }
+}
+
+TEST_F(Drawing, HalfSizeDisplayOn640x480DrawsInto320x240)
+{
+    settings.displaySizeId = 705;
+    settings.displayScale = displayScaleFor(705);
+    start();
+    runPass();
+    std::vector<uint8_t> frame = readFrame();
+    int left = 640, right = -1, bottom = 480, top = -1;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t* p = &frame[(y * 640 + x) * 3];
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            bottom = std::min(bottom, y), top = std::max(top, y);
+        }
+    EXPECT_EQ(left, 160);
+    EXPECT_EQ(right, 479);
+    EXPECT_EQ(bottom, 120);
+    EXPECT_EQ(top, 359);
+}
+
+TEST_F(Drawing, SculpturesTakeVariantsZeroOneTwoInRowOrder)
+{
+    start();
+    const ObjectSet& set = *saverRun.objectSet;
+    // Four sculptures along row 3 and nothing else.
+    resetWalkMap();
+    const int columns[4] = {9, 11, 13, 15};
+    for (int c : columns) walkMap[planIndex(3, c)] = kSculpture;
+
+    std::map<int, double> quadsPerCell;
+    for (const Polygon& polygon : feedbackPolygons([&] { drawObjects(set); }))
+        quadsPerCell[static_cast<int>(std::floor(polygon[0][0]))] += (polygon.size() - 2) / 2.0;
+    double variantQuads[3];
+    for (int variant = 0; variant < 3; ++variant)
+        variantQuads[variant] = quadsIn(feedbackPolygons([&] { drawSculpture(set, 9.5f, 3.5f, variant); }));
+
+    EXPECT_NE(variantQuads[0], variantQuads[1]);
+    EXPECT_NE(variantQuads[1], variantQuads[2]);
+    EXPECT_NE(variantQuads[0], variantQuads[2]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(quadsPerCell[columns[k]], variantQuads[k % 3]) << "sculpture " << k;
+}
+
+} // namespace
