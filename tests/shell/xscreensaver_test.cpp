@@ -18,6 +18,14 @@
 
 namespace {
 
+// What the helper's "look" reports of the window's pixels.
+struct Look {
+    int width = 0, height = 0;
+    long background = -1, black = -1, other = -1;
+    int firstDrawn = -1, lastDrawn = -1;   // columns holding the saver's non-black pixels
+    std::string text;
+};
+
 // The test's stand-in for the daemon's window (tests/support/host_window.cpp),
 // driven through its standard input and output.
 class HostWindow {
@@ -55,16 +63,25 @@ public:
         fflush(to_);
         return line();
     }
-    // Looks at the window until its answer holds want, for up to 10 seconds; the last answer.
-    std::string lookUntil(const std::string& want)
+    Look look()
     {
-        std::string answer;
+        Look l;
+        l.text = ask("look");
+        sscanf(l.text.c_str(), "size %dx%d background=%ld black=%ld other=%ld drawn=%d..%d", &l.width, &l.height,
+               &l.background, &l.black, &l.other, &l.firstDrawn, &l.lastDrawn);
+        return l;
+    }
+    // Looks until the window is width x height and the saver has covered it
+    // all, the museum showing; gives up after 10 seconds. The last look.
+    Look lookUntilDrawn(int width, int height)
+    {
+        Look l;
         for (int i = 0; i < 200; ++i) {
-            answer = ask("look");
-            if (answer.find(want) != std::string::npos) break;
+            l = look();
+            if (l.width == width && l.height == height && l.background == 0 && l.other > 0) break;
             usleep(50000);
         }
-        return answer;
+        return l;
     }
 
 private:
@@ -134,6 +151,7 @@ protected:
     {
         ASSERT_TRUE(installSaverData(dir.path()));
         record.videoMode = 49;   // 640 x 480: larger than the window, and of another shape
+        record.displaySizeId = kDisplayFullScreen;   // the museum fills the mode's frame
         record.pictures[0] = dir.file("Brevane/graphics/Default1.bmp");
     }
     pid_t start(const std::string& windowVariable)
@@ -156,12 +174,21 @@ TEST_F(HostedRun, DrawsIntoTheWindowFollowsItsSizeAndEndsCleanlyOnSIGTERM)
     ASSERT_EQ(window.id().rfind("0x", 0), 0u) << window.id();
     pid_t saver = start(window.id());
 
-    // The saver's frames replace the window's own colour, bars included.
-    EXPECT_NE(window.lookUntil("background=0 ").find("size 320x200 background=0 "), std::string::npos);
+    // The museum replaces the window's own colour: the 4:3 frame scaled to
+    // 266 x 200 in the middle (columns 27..292), black bars beside it.
+    Look small = window.lookUntilDrawn(320, 200);
+    EXPECT_EQ(small.background, 0) << small.text;
+    EXPECT_GT(small.other, 20000) << small.text;
+    EXPECT_TRUE(small.firstDrawn >= 27 && small.firstDrawn <= 30) << small.text;
+    EXPECT_TRUE(small.lastDrawn >= 289 && small.lastDrawn <= 292) << small.text;
     EXPECT_FALSE(fullScreenWindowUp()) << "no window of its own";
+
+    // Grown to 4:3, the window is the frame, edge to edge.
     ASSERT_EQ(window.ask("resize 480 360"), "ok");
-    EXPECT_NE(window.lookUntil("size 480x360 background=0 ").find("size 480x360 background=0 "), std::string::npos)
-        << "the grown window is drawn into to its edges";
+    Look grown = window.lookUntilDrawn(480, 360);
+    EXPECT_EQ(grown.background, 0) << grown.text;
+    EXPECT_TRUE(grown.firstDrawn >= 0 && grown.firstDrawn <= 3) << grown.text;
+    EXPECT_TRUE(grown.lastDrawn >= 476 && grown.lastDrawn <= 479) << grown.text;
 
     // XScreenSaver takes its window away right after the signal: still a clean end.
     kill(saver, SIGTERM);
@@ -172,7 +199,7 @@ TEST_F(HostedRun, DrawsIntoTheWindowFollowsItsSizeAndEndsCleanlyOnSIGTERM)
 TEST_F(HostedRun, TheWindowsEndEndsTheRunWith255)
 {
     pid_t saver = start(std::to_string(std::stoul(window.id(), nullptr, 16)));   // decimal this time
-    EXPECT_NE(window.lookUntil("background=0 ").find("background=0 "), std::string::npos);
+    EXPECT_GT(window.lookUntilDrawn(320, 200).other, 0);
     ASSERT_EQ(window.ask("destroy"), "ok");
     EXPECT_EQ(exitCode(saver), 255);
     EXPECT_NE(readBytes(dir.file("stderr")).find("has gone"), std::string::npos) << readBytes(dir.file("stderr"));
@@ -187,7 +214,7 @@ TEST_F(HostedRun, AValueThatIsNoWindowIdGivesTheFullScreenRun)
     EXPECT_EQ(exitCode(saver), 0) << "SIGTERM ends a full-screen run cleanly too";
     EXPECT_NE(readBytes(dir.file("stderr")).find("is not a window id"), std::string::npos)
         << readBytes(dir.file("stderr"));
-    EXPECT_NE(window.ask("look").find("background=64000 "), std::string::npos) << "the window is left alone";
+    EXPECT_EQ(window.look().background, 64000) << "the window is left alone";
 }
 
 TEST(WindowId, HexOrDecimalAndNothingElse)
@@ -243,7 +270,7 @@ TEST(Install, AUserPrefixGivesAWorkingSaver)
                              {{"HOME", prefix.path()}, {"XDG_DATA_HOME", prefix.file("share")}, {"WINDIR", ""},
                               {"XSCREENSAVER_WINDOW", window.id()}},
                              prefix.file("stderr"));
-    EXPECT_NE(window.lookUntil("background=0 ").find("background=0 "), std::string::npos);
+    EXPECT_GT(window.lookUntilDrawn(320, 200).other, 0) << "the museum from the installed data";
     kill(saver, SIGTERM);
     EXPECT_EQ(exitCode(saver), 0) << readBytes(prefix.file("stderr"));
 }

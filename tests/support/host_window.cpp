@@ -1,9 +1,10 @@
 // A stand-in for a screen-saver daemon's window: creates a 320 x 200 window
 // painted in a colour of its own (0xFF00FF), prints its id as "0x..." and
 // then answers commands read line by line from standard input:
-//   look            prints "size WxH background=B black=K other=O": the
-//                   window's size and how many of its pixels are still the
-//                   background colour, black, or anything else
+//   look            prints "size WxH background=B black=K other=O drawn=L..R":
+//                   the window's size, how many of its pixels are still the
+//                   background colour, black, or anything else, and the
+//                   first and last column holding any of the others (-1..-1: none)
 //   resize W H      resizes the window, prints "ok"
 //   destroy         destroys the window, prints "ok"
 // It ends at the end of its input.
@@ -31,6 +32,7 @@ void look(Display* x11, Window window)
     }
     XImage* image = XGetImage(x11, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     long background = 0, black = 0, other = 0;
+    int first = -1, last = -1;
     for (int y = 0; image && y < attributes.height; ++y)
         for (int x = 0; x < attributes.width; ++x) {
             unsigned long pixel = XGetPixel(image, x, y) & 0xFFFFFF;
@@ -38,12 +40,15 @@ void look(Display* x11, Window window)
                 background++;
             else if (pixel == 0)
                 black++;
-            else
+            else {
                 other++;
+                if (first < 0 || x < first) first = x;
+                if (x > last) last = x;
+            }
         }
     if (image) XDestroyImage(image);
-    printf("size %dx%d background=%ld black=%ld other=%ld\n", attributes.width, attributes.height, background, black,
-           other);
+    printf("size %dx%d background=%ld black=%ld other=%ld drawn=%d..%d\n", attributes.width, attributes.height,
+           background, black, other, first, last);
 }
 
 } // namespace
