@@ -1,5 +1,6 @@
 #include "kgl/framework.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -18,6 +19,8 @@ namespace {
 
 // The mode list: rebuilt by frameworkInit and setDriverOptions, kept until the next build.
 std::vector<ModeInfo> modeList;
+// The host window set by the program before its mode (0: full screen); kept to the end of the process.
+uint64_t hostWindow = 0;
 
 // Back to the start state, keeping what the program sets before frameworkInit.
 void resetState()
@@ -368,11 +371,27 @@ void frameworkShutdown()
 void fatalError(const char* message)
 {
     restoreDesktop();
-    messageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
+    // A hosted saver has nobody to answer a box: its window may be under the
+    // daemon's lock or gone, and the daemon collects its standard error.
+    if (hostWindow)
+        fprintf(stderr, "KGL Fatal Error!: %s\n", message ? message : "");
+    else
+        messageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
     std::exit(255);
 }
 
 void grabInput(int grab)
 {
     displayGrabInput(grab);
+}
+
+void setHostWindow(uint64_t window)
+{
+    hostWindow = window;
+    displayUseHostWindow(window);
+}
+
+int hostWindowLost()
+{
+    return hostWindow && displayHostWindowGone() ? 1 : 0;
 }

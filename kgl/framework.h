@@ -90,6 +90,17 @@ void flipPages(DeviceContext* display, int waitForRetrace);
 // the shut-down lets them go.
 void grabInput(int grab);
 
+// ---- A window of another program -----------------------------------------------------
+
+// Shows the next mode in this window of another program (the X window a
+// screen-saver daemon hands its saver) instead of full screen: scaled into it
+// as it changes size, with no input, cursor or grab; fatal errors then go to
+// standard error, with no box. 0 goes back to full screen.
+void setHostWindow(uint64_t window);
+// 1 once the host window has disappeared under the run (or was never there);
+// the run should then end.
+int hostWindowLost();
+
 // ---- Ending --------------------------------------------------------------------------
 
 // Ends the framework: contexts dropped, display restored, window closed,

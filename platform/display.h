@@ -1,7 +1,8 @@
 // The display back-end on SDL2: what the screen can show, the full-screen
-// window a mode is drawn in, the OpenGL context on it, its input and its
-// cursor, and the drawing operations of the display context. The graphics
-// library calls these; nothing else does.
+// window a mode is drawn in (or another program's window it is drawn into),
+// the OpenGL context on it, its input and its cursor, and the drawing
+// operations of the display context. The graphics library calls these;
+// nothing else does.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,17 @@ void displayClose();
 int displayIsOpen();
 // Where the mode's frame sits on the screen, in screen pixels (top-left origin).
 void displayFrameRectangle(int* x, int* y, int* width, int* height);
+
+// ---- A window of another program ----------------------------------------------
+
+// From the next displayOpenFullscreen on, the mode is shown in this X window
+// of another program (a screen-saver daemon's) instead of the program's own:
+// the frame is scaled into the window's size as that changes, and the window's
+// input, pointer and focus are left to its owner. 0 goes back to the own window.
+void displayUseHostWindow(uint64_t window);
+// 1 once the host window has disappeared (or could not be found when opened);
+// the run should then end. Cleared when a host window is opened.
+int displayHostWindowGone();
 
 // ---- OpenGL on the window -----------------------------------------------------
 

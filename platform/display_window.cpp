@@ -6,6 +6,10 @@
 // screen at each swap with nearest filtering into the largest rectangle of the
 // mode's aspect ratio, black bars around it. When the mode is the desktop's
 // size the program draws straight into the window.
+//
+// A run hosted by a screen-saver daemon draws into the daemon's window instead
+// (platform/display_host.cpp): always through the frame buffer, since that
+// window may change its size under the run, and with no input of its own.
 #include "platform/display.h"
 
 #include <GL/gl.h>
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/host_window.h"
 #include "platform/sdl_window.h"
 
 #include <SDL_syswm.h>
@@ -51,6 +56,7 @@ struct PresentationGL {
 // and displayCreateGLContext, emptied by displayClose.
 struct FullscreenWindow {
     SDL_Window* window = nullptr;
+    bool hosted = false;                                           // drawing into the host window instead
     SDL_GLContext context = nullptr;
     std::string title;
     int modeWidth = 0, modeHeight = 0;
@@ -70,6 +76,8 @@ FullscreenWindow display;
 int vsyncAllowed = 1;
 int pointerShown = 1;
 int inputGrabbed = 0;
+// The window of another program the next mode is shown in; 0 for the program's own.
+uint64_t hostWindowId = 0;
 
 bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
@@ -220,8 +228,21 @@ bool createWindow(const DisplayGLVisual& visual)
 template <typename F>
 bool resolve(F& slot, const char* name)
 {
-    slot = reinterpret_cast<F>(SDL_GL_GetProcAddress(name));
+    slot = reinterpret_cast<F>(display.hosted ? hostProcAddress(name) : SDL_GL_GetProcAddress(name));
     return slot != nullptr;
+}
+
+bool extensionSupported(const char* name)
+{
+    return display.hosted ? hostExtensionSupported(name) : SDL_GL_ExtensionSupported(name) == SDL_TRUE;
+}
+
+void swapWindow()
+{
+    if (display.hosted)
+        hostSwap();
+    else
+        SDL_GL_SwapWindow(display.window);
 }
 
 bool resolvePresentationGL(PresentationGL& g)
@@ -231,7 +252,7 @@ bool resolvePresentationGL(PresentationGL& g)
                   resolve(g.isEnabled, "glIsEnabled") & resolve(g.enable, "glEnable") &
                   resolve(g.disable, "glDisable") & resolve(g.scissor, "glScissor") &
                   resolve(g.viewport, "glViewport");
-    bool framebuffers = SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") &&
+    bool framebuffers = extensionSupported("GL_ARB_framebuffer_object") &&
                         resolve(g.genFramebuffers, "glGenFramebuffers") &
                         resolve(g.deleteFramebuffers, "glDeleteFramebuffers") &
                         resolve(g.bindFramebuffer, "glBindFramebuffer") &
@@ -324,7 +345,7 @@ void presentFrameBuffer()
         g.clear(GL_COLOR_BUFFER_BIT);
     }
 
-    SDL_GL_SwapWindow(d.window);
+    swapWindow();
 
     g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
     g.clearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
@@ -336,8 +357,8 @@ void presentFrameBuffer()
 
 void setProgramSDLHints()
 {
-    // The process keeps the default answer to SIGTERM and SIGINT: a saver that
-    // ignores its close requests must still end when it is killed.
+    // SDL's handlers would turn SIGTERM and SIGINT into close requests, which
+    // a full-screen run ignores; the saver run catches them itself (saver_host.h).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A refused switch-away takes the focus back; the window stays up meanwhile.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -390,12 +411,19 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
 {
     // Every mode is shown in 24-bit colour and double-buffered by OpenGL, so
     // depth and pages change nothing here.
-    if (display.window) displayClose();
+    if (display.window || display.hosted) displayClose();
     if (width <= 0 || height <= 0) return 0;
-    if (!startVideo()) return 0;
     display.title = title ? title : "";
     display.modeWidth = width;
     display.modeHeight = height;
+    if (hostWindowId) {
+        // Another program's window needs no SDL: GLX on the window itself.
+        if (!hostOpen(hostWindowId, &display.screenWidth, &display.screenHeight)) return 0;
+        display.hosted = true;
+        placeFrame();
+        return 1;
+    }
+    if (!startVideo()) return 0;
     if (!createWindow(display.visual)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return 0;
@@ -412,6 +440,7 @@ void displayClose()
 {
     FullscreenWindow& d = display;
     displayDestroyGLContext();
+    if (d.hosted) hostClose();
     if (d.window) {
         SDL_SetWindowGrab(d.window, SDL_FALSE);
         SDL_ShowCursor(SDL_ENABLE);
@@ -425,7 +454,7 @@ void displayClose()
 
 int displayIsOpen()
 {
-    return display.window ? 1 : 0;
+    return display.window || display.hosted ? 1 : 0;
 }
 
 void displayFrameRectangle(int* x, int* y, int* width, int* height)
@@ -439,22 +468,32 @@ void displayFrameRectangle(int* x, int* y, int* width, int* height)
 int displayCreateGLContext(const DisplayGLVisual& visual)
 {
     FullscreenWindow& d = display;
-    if (!d.window) return 0;
+    if (!d.window && !d.hosted) return 0;
     displayDestroyGLContext();
-    if (!sameVisual(visual, d.visual)) {
-        giveFocusBack(d.window);
-        SDL_DestroyWindow(d.window);
-        d.window = nullptr;
-        if (!createWindow(visual)) return 0;
+    if (d.hosted) {
+        // The host window's visual is its owner's choice; depth and stencil
+        // come with the frame buffer, which a hosted frame always has.
+        if (!hostCreateContext()) return 0;
+    } else {
+        if (!sameVisual(visual, d.visual)) {
+            giveFocusBack(d.window);
+            SDL_DestroyWindow(d.window);
+            d.window = nullptr;
+            if (!createWindow(visual)) return 0;
+        }
+        d.context = SDL_GL_CreateContext(d.window);
+        if (!d.context) return 0;
+        if (SDL_GL_MakeCurrent(d.window, d.context) != 0) {
+            displayDestroyGLContext();
+            return 0;
+        }
     }
-    d.context = SDL_GL_CreateContext(d.window);
-    if (!d.context) return 0;
-    if (SDL_GL_MakeCurrent(d.window, d.context) != 0 || !resolvePresentationGL(d.gl)) {
+    if (!resolvePresentationGL(d.gl)) {
         displayDestroyGLContext();
         return 0;
     }
     d.swapInterval = -1;
-    bool direct = d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
+    bool direct = !d.hosted && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
     if (!direct && !(d.gl.genFramebuffers && createFrameBuffer(visual))) {
         // Without framebuffer objects the frame is drawn unscaled into the window's lower-left corner.
         d.frameX = 0;
@@ -471,6 +510,10 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
 void displayMakeGLCurrent(int bind)
 {
     FullscreenWindow& d = display;
+    if (d.hosted) {
+        hostMakeCurrent(bind != 0);
+        return;
+    }
     if (!d.window || !d.context) return;
     SDL_GL_MakeCurrent(d.window, bind ? d.context : nullptr);
 }
@@ -478,6 +521,19 @@ void displayMakeGLCurrent(int bind)
 void displayDestroyGLContext()
 {
     FullscreenWindow& d = display;
+    if (d.hosted && hostHasContext()) {
+        // A window that has gone took the frame's drawable, not its names:
+        // the context frees those when it is deleted.
+        if (hostGone()) {
+            d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
+        } else {
+            hostMakeCurrent(true);
+            deleteFrameBuffer();
+        }
+        hostDestroyContext();
+        d.gl = PresentationGL();
+        return;
+    }
     if (!d.context) return;
     SDL_GL_MakeCurrent(d.window, d.context);
     deleteFrameBuffer();
@@ -490,16 +546,27 @@ void displayDestroyGLContext()
 void displaySwapGL(int waitForRetrace)
 {
     FullscreenWindow& d = display;
-    if (!d.window || !d.context) return;
+    if (d.hosted) {
+        if (!hostHasContext()) return;
+        // The host window's owner may resize it at any time (a settings
+        // preview does); the next frame is scaled into the new size.
+        if (hostSizeChanged(&d.screenWidth, &d.screenHeight)) placeFrame();
+        if (hostGone()) return;
+    } else if (!d.window || !d.context) {
+        return;
+    }
     int interval = vsyncAllowed && waitForRetrace ? 1 : 0;
     if (interval != d.swapInterval) {
-        SDL_GL_SetSwapInterval(interval);
+        if (d.hosted)
+            hostSetSwapInterval(interval);
+        else
+            SDL_GL_SetSwapInterval(interval);
         d.swapInterval = interval;
     }
     if (d.framebuffer)
         presentFrameBuffer();
     else
-        SDL_GL_SwapWindow(d.window);
+        swapWindow();
 }
 
 void displayAllowVsync(int allowed)
@@ -526,4 +593,14 @@ void displayShowPointer(int shown)
 {
     pointerShown = shown ? 1 : 0;
     applyPointerAndGrab();
+}
+
+void displayUseHostWindow(uint64_t window)
+{
+    hostWindowId = window;
+}
+
+int displayHostWindowGone()
+{
+    return hostGone() ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "kgl/events.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "platform/saver_host.h"
 #include "scene/objects.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
@@ -45,6 +46,8 @@ void gameLogic()
 {
     // The world moves once per drawn frame, and on, behind the password prompt.
     if (saverRun.passCounter == 0) stepWorld();
+    // Asked to stop (SIGTERM, SIGINT), or drawing into a window that has gone.
+    if (terminationRequested() || hostWindowLost()) saverRun.saverState = 0;
     if (saverRun.saverState == 0) requestQuit();
 }
 

@@ -1,4 +1,6 @@
 // One saver run, from the password-picture check to the shut-down.
+#include <cstdio>
+
 #include "kgl/bitmap.h"
 #include "kgl/errors.h"
 #include "kgl/events.h"
@@ -7,6 +9,7 @@
 #include <new>
 
 #include "platform/msgbox.h"
+#include "platform/saver_host.h"
 #include "scene/objects.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
@@ -22,6 +25,8 @@ namespace {
 
 [[noreturn]] void failWithLibraryError()
 {
+    // A host window that went away under the start-up is why the library failed.
+    if (hostWindowLost()) fatalError("The window to draw in has gone.");
     fatalError(errorMessage(takeLastError()));
 }
 
@@ -144,9 +149,21 @@ void finishSaverRun()
 
 int runSaver()
 {
+    // Started by a screen-saver daemon, the saver draws into the daemon's
+    // window and the daemon locks the screen itself: the password is off for
+    // this run (in memory only; nothing writes the file during a run), so
+    // there is no picture check, grab or prompt.
+    uint64_t hostWindow = hostWindowFromEnvironment();
+    if (hostWindow) settings.passwordEnabled = 0;
     if (!checkPasswordPictures()) return 0;
+    catchTerminationSignals();
+    setHostWindow(hostWindow);
     prepareSaverRun();
     mainLoop();
     finishSaverRun();
-    return 0;
+    // The daemon ends its saver with a signal, and may take the window away
+    // right after it; a window gone without that signal is a failure.
+    if (terminationRequested() || !hostWindowLost()) return 0;
+    fprintf(stderr, "Vellamir: the window it was drawing in has gone.\n");
+    return 255;
 }

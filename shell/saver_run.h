@@ -23,7 +23,8 @@ void finishSaverRun();
 
 // ---- The callbacks ---------------------------------------------------------------
 
-// Steps the world when the previous pass drew a frame; ends the loop when saverState is 0.
+// Steps the world when the previous pass drew a frame; ends the loop when
+// saverState is 0, which a termination signal or a lost host window sets.
 void gameLogic();
 // Paces frames by the speed setting, places and clears the display window,
 // draws the scene and the prompt, restarts the clock every 500 seconds, and

@@ -15,10 +15,12 @@ RunMode classifyCommandLine(const char* argumentText);
 // The program: seeds the generator, makes the Windows directory current,
 // puts the default picture in the list, loads the settings and runs what the
 // command line asks for. Returns the process exit code: 1 after a dialog
-// opened by "/c", 0 otherwise.
+// opened by "/c", 255 for a saver whose host window disappeared, 0 otherwise.
 int saverMain(const char* argumentText);
 
 // The settings dialog of the configuration run; returns when it closes.
 void runSettingsDialog();
-// One saver run, from the password-picture check to the shut-down; returns 0.
+// One saver run, from the password-picture check to the shut-down: full
+// screen, or into the window XSCREENSAVER_WINDOW names. Returns 0, or 255
+// when that window disappeared under the run.
 int runSaver();

@@ -1,4 +1,4 @@
-// The bundled artwork generator: images in memory, a 24-bit BMP writer,
+// The bundled artwork generator: images in memory, BMP and PNG writers,
 // tileable noise and the painters of every texture and picture the saver ships.
 // Build-time only; it shares no code with the saver.
 #pragma once
@@ -27,6 +27,9 @@ struct Image {
 
 // Writes an uncompressed 24-bit BMP (bottom-up rows padded to 4 bytes). False on failure.
 bool writeBmp(const std::string& path, const Image& image);
+// Writes an 8-bit RGBA PNG with uncompressed (stored) data; alpha holds one
+// coverage 0..1 per pixel, top row first, or nothing for an opaque image. False on failure.
+bool writePng(const std::string& path, const Image& image, const std::vector<float>& alpha);
 
 // ---- Colour and shape helpers (paint.cpp) ----------------------------------------
 

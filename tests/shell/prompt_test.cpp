@@ -161,6 +161,8 @@ protected:
         settings.videoMode = static_cast<int16_t>(mode);
         settings.passwordEnabled = 1;
         snprintf(settings.password, sizeof settings.password, "secret");
+        // The run hangs the gallery pictures now: the bundled one, as start-up would name it.
+        settings.pictures[0] = "Brevane\\graphics\\Default1.bmp";
         saverRun = SaverRun();
         resetCursor();
         prepareSaverRun();
