@@ -23,5 +23,6 @@ double sceneAspect();
 
 // Draws the museum into the current viewport (after the frame's clear): the
 // view from the run's camera, the architecture and pictures unlit, the
-// exhibits lit; then flushes. Parts of the run not built yet are left out.
+// exhibits lit; then flushes. A run without a museum or exhibits (some tests
+// prepare one) draws only what it has.
 void drawScene();
