@@ -21,6 +21,14 @@ namespace {
 // The run clock restarts past this reading, long before the 32-bit microseconds wrap.
 constexpr uint32_t kClockRestart = 500000000u;
 
+// Once the run is leaving (saverState 0), the next gameLogic ends it: input
+// later in the same pass must not bring it back, nor take back a password
+// just accepted.
+bool leaving()
+{
+    return saverRun.saverState == 0;
+}
+
 } // namespace
 
 int32_t frameDelayFor(int speedId)
@@ -89,6 +97,7 @@ void drawFrame()
 
 void onKey(Event* event)
 {
+    if (leaving()) return;
     saverRun.promptTimer = 1;
     if (saverRun.saverState == -1) {
         // The key that raises the prompt is not typed into it.
@@ -100,12 +109,14 @@ void onKey(Event* event)
 
 void onMouseDown(Event*)
 {
+    if (leaving()) return;
     saverRun.saverState = settings.passwordEnabled;
     saverRun.promptTimer = 1;
 }
 
 void onMouseMove(Event* event)
 {
+    if (leaving()) return;
     if (saverRun.firstMouseX == -1 && saverRun.firstMouseY == -1) {
         saverRun.firstMouseX = event->x;
         saverRun.firstMouseY = event->y;

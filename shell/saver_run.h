@@ -22,6 +22,7 @@ void initScene();
 void finishSaverRun();
 
 // ---- The callbacks ---------------------------------------------------------------
+// (Once saverState is 0 the run is leaving: the input callbacks then change nothing.)
 
 // Steps the world when the previous pass drew a frame; ends the loop when
 // saverState is 0, which a termination signal or a lost host window sets.

@@ -88,6 +88,19 @@ TEST(PromptEditing, PrintableCharactersUpTo43BackspaceAndAnExactEnter)
     saverRun.saverState = 1;
     promptKey(13);
     EXPECT_EQ(saverRun.saverState, 0);
+
+    // Leaving is final: input later in the same pass (a mouse bumped, Enter
+    // repeated) does not take the accepted password back.
+    Event move = {}, enter = {};
+    move.x = move.y = 10;
+    enter.message = 13;
+    onMouseMove(&move);
+    move.x = 100;
+    onMouseMove(&move);
+    onMouseDown(&move);
+    snprintf(settings.password, sizeof settings.password, "secret");
+    onKey(&enter);
+    EXPECT_EQ(saverRun.saverState, 0);
 }
 
 // The RGB of a pixel of the mode's frame, top-left origin.
