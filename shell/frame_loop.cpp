@@ -2,6 +2,7 @@
 // paced frame with its display window, and the input that ends the saver or
 // raises the password prompt.
 #include <GL/gl.h>
+#include <cstdint>
 #include <cstdlib>
 
 #include "kgl/events.h"
@@ -20,6 +21,16 @@ namespace {
 
 // The run clock restarts past this reading, long before the 32-bit microseconds wrap.
 constexpr uint32_t kClockRestart = 500000000u;
+
+// The display window's move interval in microseconds. moveSeconds is taken
+// as typed; a product past 32 bits (over about 71 minutes) would wrap to a few
+// milliseconds and the window would jump on every frame, so it stays at the
+// largest interval instead, as does a negative one: such a window keeps its place.
+uint32_t moveInterval(int seconds)
+{
+    int64_t microseconds = static_cast<int64_t>(seconds) * 1000000;
+    return microseconds < 0 || microseconds > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(microseconds);
+}
 
 // Once the run is leaving (saverState 0), the next gameLogic ends it: input
 // later in the same pass must not bring it back, nor take back a password
@@ -77,8 +88,7 @@ void drawFrame()
             uint32_t reading = timerLap();
             // Unsigned throughout: after a clock restart the difference wraps
             // to a large value and the window moves at once.
-            uint32_t interval = static_cast<uint32_t>(static_cast<int32_t>(settings.moveSeconds)) * 1000000u;
-            if (reading - saverRun.lastMoveTime > interval) {
+            if (reading - saverRun.lastMoveTime > moveInterval(settings.moveSeconds)) {
                 saverRun.lastMoveTime = timerLap();
                 DisplayWindow window = movedDisplayWindow();
                 gl.glViewport(window.x, window.y, window.width, window.height);

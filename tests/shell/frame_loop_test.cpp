@@ -192,6 +192,16 @@ TEST_F(FrameLoop, WindowedFramesClearTheWholeScreenAndMoveWhenDue)
         moved = moved || v.x != start.x || v.y != start.y;
     }
     EXPECT_TRUE(moved);
+
+    // 4295 seconds do not fit 32 bits of microseconds: wrapped, they would be
+    // 33 milliseconds and the window would jump about on every frame.
+    settings.moveSeconds = 4295;
+    Viewport before = currentViewport();
+    saverRun.lastMoveTime = timerLap();
+    usleep(50000);
+    runPass();
+    Viewport after = currentViewport();
+    EXPECT_TRUE(after.x == before.x && after.y == before.y) << "a long interval is not due";
 }
 
 TEST_F(FrameLoop, FullScreenNeverMovesAndClearsDepthOnly)
