@@ -38,6 +38,15 @@ TEST(Startup, TooLongWindowsDirectoryIsAFatalError)
     EXPECT_EQ(code, 255);
     EXPECT_NE(output.find("Error: Fatal Error: The Windows directory"), std::string::npos) << output;
     EXPECT_NE(output.find("longer than 255 bytes"), std::string::npos) << output;
+
+    // Started by a screen-saver daemon, with a display but nobody to answer a
+    // box: the error goes to standard error and the run ends at once.
+    output.clear();
+    code = runCommand("XSCREENSAVER_WINDOW=0x1234 WINDIR=/" + std::string(300, 'w') + " timeout 5 " + vellamir() +
+                          " /s 2>&1",
+                      &output);
+    EXPECT_EQ(code, 255) << output;
+    EXPECT_NE(output.find("Error: Fatal Error: The Windows directory"), std::string::npos) << output;
 }
 
 TEST(Startup, MissingLargePromptPictureStopsBeforeAnyModeSwitch)
