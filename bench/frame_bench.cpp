@@ -1,6 +1,6 @@
 // Runs the saver's real frame loop on the museum in one video mode and prints
-// the time from the program's start to its first frame and the frames per
-// second over a measured span. Swaps never wait for the vertical retrace
+// the time from the program's start to its first frame and the passes and
+// frames per second over a measured span. Swaps never wait for the vertical retrace
 // here, so the figures are what the machine can draw.
 //
 // Usage: frame_bench [MODE [SECONDS [PICTURES [SEED [DISPLAY_SIZE_ID]]]]]
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
 
     // A few passes warm up the driver's caches and the window system.
     for (int pass = 0; pass < 20; ++pass) runPass();
-    uint32_t framesBefore = saverRun.framesDrawn;
+    uint32_t framesBefore = saverRun.framesDrawn, passesBefore = saverRun.passes;
     uint64_t spanStart = monotonicMicroseconds();
     uint64_t spanEnd = spanStart + static_cast<uint64_t>(span * 1e6);
     uint64_t now = spanStart;
@@ -89,14 +89,14 @@ int main(int argc, char** argv)
     }
     gl.glFinish();
     double seconds = (monotonicMicroseconds() - spanStart) / 1e6;
-    uint32_t frames = saverRun.framesDrawn - framesBefore;
+    uint32_t frames = saverRun.framesDrawn - framesBefore, passes = saverRun.passes - passesBefore;
 
     int screenWidth = 0, screenHeight = 0, frameX, frameY;
     displayFrameRectangle(&frameX, &frameY, &screenWidth, &screenHeight);
     printf("mode %d (%s), shown %dx%d, display %d, %d pictures: first frame after %.3f s; "
-           "%u frames in %.2f s: %.1f frames/s\n",
+           "%u passes, %u frames in %.2f s: %.1f passes/s, %.1f frames/s\n",
            mode, modeName(mode), screenWidth, screenHeight, settings.displaySizeId, settings.pictureCount, firstFrame,
-           frames, seconds, frames / seconds);
+           passes, frames, seconds, passes / seconds, frames / seconds);
     frameworkShutdown();
     finishSaverRun();
     return 0;
