@@ -102,17 +102,12 @@ protected:
 
 TempDir* FrameLoop::windows = nullptr;
 
-TEST_F(FrameLoop, PreparationOpensTheModeWithTheCentredWindow)
+TEST_F(FrameLoop, PreparationOpensTheModeAndHidesThePointer)
 {
     EXPECT_EQ(saverRun.screenWidth, 640);
     EXPECT_EQ(saverRun.screenHeight, 480);
     EXPECT_EQ(settings.colourDepthId, 16) << "the mode's depth lands in the record in memory";
     EXPECT_EQ(saverRun.framework->drawTarget, saverRun.framework->displayContext);
-    Viewport v = currentViewport();
-    EXPECT_EQ(v.x, 160);
-    EXPECT_EQ(v.y, 120);
-    EXPECT_EQ(v.width, 320);
-    EXPECT_EQ(v.height, 240);
     EXPECT_EQ(cursorShowCount(), -1) << "the pointer is hidden for the run";
     EXPECT_EQ(saverRun.frameDelay, 0);
     EXPECT_EQ(saverRun.passCounter, 0);
@@ -120,14 +115,7 @@ TEST_F(FrameLoop, PreparationOpensTheModeWithTheCentredWindow)
 
 TEST_F(FrameLoop, SpeedPacesFramesAndTheWorldStepsOncePerFrame)
 {
-    EXPECT_EQ(frameDelayFor(300), 0);
-    EXPECT_EQ(frameDelayFor(301), 2);
-    EXPECT_EQ(frameDelayFor(302), 4);
-    EXPECT_EQ(frameDelayFor(303), 8);
-    EXPECT_EQ(frameDelayFor(304), 16);
-    EXPECT_EQ(frameDelayFor(305), 0);
-    EXPECT_EQ(frameDelayFor(-300), 0);
-
+    EXPECT_EQ(frameDelayFor(305), 0) << "an unknown speed draws on every pass";
     const int everyNth[] = {1, 2, 4, 8, 16};
     for (int speed = 300; speed <= 304; ++speed) {
         int n = everyNth[speed - 300];
@@ -378,12 +366,6 @@ TEST_F(FrameLoop, SwitchingAwayIsRefusedWithAPassword)
     settings.passwordEnabled = 0;
     EXPECT_EQ(onActivate(saverRun.framework->displayContext, 2), 0) << "coming back changes nothing";
     EXPECT_EQ(saverRun.saverState, -1);
-}
-
-TEST(FrameLoopDeathTest, SwitchingAwayWithoutPasswordEndsTheProcessAtOnce)
-{
-    settings = Settings();
-    EXPECT_EXIT(onActivate(nullptr, 1), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The real "vellamir /s" on the test display, driven by xdotool: what ends
-// a run, what does not, the fatal-error box and the password checks.
+// a run, what does not, and the fatal-error box.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -217,23 +217,6 @@ TEST_F(SaverProcess, OnlyTheRightPasswordEndsTheRun)
     EXPECT_TRUE(has(output, "alive-after-wrong")) << output;
     EXPECT_TRUE(has(output, "exit=0")) << "the right password and Enter end the run: " << output;
     EXPECT_FALSE(has(output, "killed")) << output;
-}
-
-TEST_F(SaverProcess, MissingPasswordPicturesStopBeforeTheDisplay)
-{
-    record.passwordEnabled = 1;
-    remove(dir.file("Brevane/pass.pag").c_str());
-    remove(dir.file("Brevane/pass2x.pag").c_str());
-    std::string output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
-    EXPECT_FALSE(has(output, "box=\n")) << output;
-    EXPECT_FALSE(has(output, "saver-window-up")) << output;
-    EXPECT_TRUE(has(output, "exit=0")) << output;
-
-    // The larger picture is checked too, whatever the mode.
-    writePicture("pass.pag");
-    output = run("xdotool windowfocus --sync $box key Escape\n", 3.0, "Error");
-    EXPECT_FALSE(has(output, "box=\n")) << output;
-    EXPECT_TRUE(has(output, "exit=0")) << output;
 }
 
 } // namespace

@@ -64,17 +64,8 @@ TEST_F(CameraTest, ConstructionStartsOnARandomFreeCell)
 {
     for (uint32_t seed : {1u, 42u, 1000u, 65535u}) {
         Museum museum = freshMuseum(seed);
-        const Camera& camera = museum.camera;
-        EXPECT_EQ(camera.floorHeight, 0.0f);
-        EXPECT_EQ(camera.ceilingHeight, -1.0f);
-        EXPECT_EQ(camera.lookDistance, -100.0f);
-        EXPECT_EQ(camera.heading, 0.0f);
-        EXPECT_EQ(camera.turnProgress, 90);
-        EXPECT_EQ(camera.turnStep, 0.0f);
-        EXPECT_EQ(camera.walkStep, 0.1f);
-        EXPECT_EQ(camera.dirX, 0);
-        EXPECT_EQ(camera.dirZ, -1);
-        EXPECT_EQ(museum.hungPictureCount, 0);
+        // Walking towards -z, not turning.
+        EXPECT_TRUE(museum.camera.dirX == 0 && museum.camera.dirZ == -1 && museum.camera.turnProgress == kNotTurning);
 
         // Column first, then row, until the cell is free.
         seedRandom(seed);
@@ -95,19 +86,6 @@ TEST_F(CameraTest, ConstructionStartsOnARandomFreeCell)
     }
 }
 
-TEST_F(CameraTest, StartCellIsNeverAnObject)
-{
-    settings.cubePonds = settings.furniture = settings.showcases = settings.sculptures = 1;
-    for (uint32_t seed = 1; seed <= 200; ++seed) {
-        resetWalkMap();
-        seedRandom(seed);
-        placeObjects();
-        Museum museum;
-        constructMuseum(museum);
-        EXPECT_EQ(walkMap[planIndex(cellRow(museum), cellColumn(museum))], kFreeCell);
-    }
-}
-
 TEST_F(CameraTest, LookTargetUsesPiAsThreePointOneFour)
 {
     Museum museum = freshMuseum(3);
@@ -118,16 +96,14 @@ TEST_F(CameraTest, LookTargetUsesPiAsThreePointOneFour)
     EXPECT_NEAR(museum.camera.lookTarget[2], 5.5 - 100.0 * std::cos(a), 1e-3);
     // With full pi the target would sit exactly on the row line.
     EXPECT_GT(std::fabs(museum.camera.lookTarget[2] - 5.5f), 0.05f);
-
-    setWalkStep(museum, 0.025f);
-    EXPECT_EQ(museum.camera.walkStep, 0.025f);
 }
 
 TEST_F(CameraTest, NeverEntersABlockedCell)
 {
     settings.cubePonds = settings.furniture = settings.showcases = settings.sculptures = 1;
     // A few long walks, then many short ones: with every exhibit kind about
-    // one start cell in thirty faces away from its only way out.
+    // one start cell in thirty faces away from its only way out. The first
+    // step stays in the start cell, so that is never an exhibit either.
     const float steps[] = {0.125f, 0.1f, 0.05f, 0.025f};
     for (uint32_t seed = 1; seed <= 300; ++seed) {
         const int stepCount = seed <= 12 ? 100000 : 2000;

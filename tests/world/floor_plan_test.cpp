@@ -1,9 +1,7 @@
-// The fixed floor plan, the exhibit placement and the theme table.
+// The fixed floor plan, the exhibit placement and the choice of the theme.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
-#include <string>
 
 #include "settings/settings.h"
 #include "shell/random.h"
@@ -166,28 +164,6 @@ TEST(FloorPlan, PlacementEndsWhenNoEligibleCellIsLeft)
     checkPlacement(placed);
 }
 
-TEST(Themes, TableRowsAndNames)
-{
-    EXPECT_STREQ(themeName(0), "Checker Museum");
-    EXPECT_STREQ(themeName(7), "Outdoors");
-    EXPECT_STREQ(themeName(20), "Brick and Dirt");
-    EXPECT_STREQ(museumThemes[0].floorTexture1, "bchecker.bmp");
-    EXPECT_STREQ(museumThemes[7].ceilingTexture, "sky1.bmp");
-    EXPECT_STREQ(museumThemes[20].wallTexture, "brick1.bmp");
-    EXPECT_EQ(themeTexturePath("brick1.bmp"), "Brevane\\graphics\\brick1.bmp");
-
-    std::set<std::string> files;
-    for (const MuseumTheme& theme : museumThemes)
-        for (const char* name : {theme.floorTexture1, theme.floorTexture2, theme.ceilingTexture, theme.wallTexture}) {
-            ASSERT_NE(name, nullptr);
-            const std::string file = name;
-            EXPECT_GT(file.size(), 4u);
-            EXPECT_EQ(file.substr(file.size() - 4), ".bmp");
-            files.insert(file);
-        }
-    EXPECT_EQ(files.size(), 32u);
-}
-
 TEST(Themes, ChoiceOfTheRow)
 {
     seedRandom(5);
@@ -214,17 +190,4 @@ TEST(Themes, ChoiceOfTheRow)
         seedRandom(77);
         EXPECT_EQ(row, nextRandom() % 21) << type;
     }
-}
-
-TEST(Themes, SwapRedBlueOnPackedRows)
-{
-    // 3 x 2 pixels: rows of 9 bytes, no padding between them.
-    uint8_t pixels[18];
-    for (int i = 0; i < 18; ++i) pixels[i] = static_cast<uint8_t>(i);
-    swapRedBlue(3, 2, pixels);
-    const uint8_t expected[18] = {2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 17, 16, 15};
-    EXPECT_EQ(std::memcmp(pixels, expected, 18), 0);
-    swapRedBlue(0, 5, pixels);
-    swapRedBlue(5, -1, pixels);
-    EXPECT_EQ(std::memcmp(pixels, expected, 18), 0);
 }
