@@ -82,6 +82,19 @@ void LabelWidget::draw()
     labelsize(tabled);
 }
 
+// ---- Push button -------------------------------------------------------------------
+
+int PushButtonWidget::handle(int event)
+{
+    bool enter = event == FL_KEYBOARD && Fl::focus() == this &&
+                 (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) &&
+                 !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META));
+    if (!enter) return Fl_Button::handle(event);
+    simulate_key_action();
+    do_callback(); // may end the dialog and delete this button
+    return 1;
+}
+
 // ---- Group frame -------------------------------------------------------------------
 
 GroupFrame::GroupFrame(int x, int y, int width, int height, const char* text)
@@ -493,7 +506,7 @@ Fl_Widget* makeControlWidget(Dialog* dialog, const ControlTemplate& control)
         widget = new GroupFrame(x, y, width, height, text);
         break;
     case ControlKind::PushButton:
-        widget = new Fl_Button(x, y, width, height);
+        widget = new PushButtonWidget(x, y, width, height);
         break;
     case ControlKind::CheckBox:
     case ControlKind::AutoCheckBox:

@@ -78,6 +78,15 @@ public:
     void draw() override;
 };
 
+// Push button that Enter presses while it has the focus, as every button of
+// the platform does; Enter anywhere else is the dialog's "Ok".
+class PushButtonWidget : public Fl_Button {
+public:
+    PushButtonWidget(int x, int y, int width, int height, const char* text = nullptr)
+        : Fl_Button(x, y, width, height, text) {}
+    int handle(int event) override;
+};
+
 // A frame with its text on the top edge.
 class GroupFrame : public Fl_Widget {
 public:

@@ -98,7 +98,8 @@ enum class DialogMessageKind {
     Paint,             // the dialog is being drawn; the drawing calls below work now
     Close,             // the user asks to close (title bar, Escape); default: command kIdCancel
 };
-// Enter that no control takes is a command from kIdOk (ignored while an "Ok" button is disabled).
+// Enter on a focused push button presses it; Enter that no control takes is a
+// command from kIdOk (ignored while an "Ok" button is disabled).
 
 // What a control reports with a command.
 enum class Notification {

@@ -160,9 +160,10 @@ MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon
     int x = (width - buttonsWidth) / 2;
     for (size_t i = 0; i < choices.size(); ++i) {
         const char* name = choices[i].answer == MessageAnswer::Yes ? "Yes" : choices[i].answer == MessageAnswer::No ? "No" : "OK";
-        // Enter presses the first button, as in every box of the platform.
-        Fl_Button* button = i == 0 ? new Fl_Return_Button(x, buttonsY, kButtonWidth, kButtonHeight, name)
-                                   : new Fl_Button(x, buttonsY, kButtonWidth, kButtonHeight, name);
+        // Enter presses the button that has the focus, else the first one.
+        Fl_Button* button = nullptr;
+        if (i == 0) button = new Fl_Return_Button(x, buttonsY, kButtonWidth, kButtonHeight, name);
+        else button = new PushButtonWidget(x, buttonsY, kButtonWidth, kButtonHeight, name);
         button->labelsize(kTextSize);
         button->callback(buttonPressed, &choices[i]);
         choices[i].widget = button;

@@ -411,6 +411,14 @@ TEST(Dialogs, RealMouseAndKeyboardReachTheProcedure)
     EXPECT_TRUE(pumpUntil([&] { return scrolls().size() >= 4; }));
     EXPECT_EQ(scrolls(), (std::vector<ScrollCode>{ScrollCode::LineDown, ScrollCode::EndScroll, ScrollCode::PageUp,
                                                   ScrollCode::EndScroll}));
+
+    // Enter on a push button that has the focus presses that button, not "Ok".
+    size_t oks = commandsFrom(kIdOk).size();
+    realClickControl(dialog, kButtonId);
+    EXPECT_TRUE(pumpUntil([] { return commandsFrom(kButtonId).size() == 2; }));
+    runCommand("xdotool key Return");
+    EXPECT_TRUE(pumpUntil([] { return commandsFrom(kButtonId).size() == 3; }));
+    EXPECT_EQ(commandsFrom(kIdOk).size(), oks);
     destroyDialog(dialog);
 }
 
@@ -569,4 +577,10 @@ TEST(MessageBoxes, RealKeysAnswerTheBoxOnScreen)
         return std::nullopt;
     });
     EXPECT_EQ(messageBox("Sure?", "Abort", MessageIcon::Question, MessageButtons::YesNo), MessageAnswer::Yes);
+    // Tab moves the focus to No; Enter then presses No, the button with the focus.
+    setMessageBoxWatcher([](const ShownMessageBox&) -> std::optional<MessageAnswer> {
+        runCommand("xdotool search --sync --name '^Abort$' windowfocus --sync key Tab Return");
+        return std::nullopt;
+    });
+    EXPECT_EQ(messageBox("Sure?", "Abort", MessageIcon::Question, MessageButtons::YesNo), MessageAnswer::No);
 }
