@@ -226,6 +226,9 @@ TEST(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
 
     std::string progress = waitForWindow("Tarvello software screen saver install");
     ASSERT_FALSE(progress.empty());
+    pressKey(waitForWindow("Tarvello Software Setup"), "Escape");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(setup.running()) << "Escape on the backdrop is no close request";
     clickDialogUnits(progress, 115 + 20, 72 + 7); // "Cancel"
     ASSERT_TRUE(answerBox("Abort", "Tab space"));
     std::this_thread::sleep_for(200ms);
