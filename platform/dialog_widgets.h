@@ -62,6 +62,11 @@ void notifyCommand(Dialog* dialog, int id, Notification notification);
 // Sends a scroll message from a scroll bar.
 void notifyScroll(Dialog* dialog, int id, bool vertical, ScrollCode code, int position);
 
+// FLTK draws a leading "@" as a symbol: labels carry every "@" doubled.
+// The label for a text, and the text of a label.
+std::string escapeLabel(const char* text);
+std::string unescapeLabel(const char* label);
+
 // Where a widget reports to.
 struct ControlLink {
     Dialog* dialog = nullptr;

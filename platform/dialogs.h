@@ -231,10 +231,6 @@ void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uin
 void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour);
 // Width and height in pixels of text in the dialog's font.
 void measureText(const char* text, int* width, int* height);
-// The text in the dialog's font drawn off screen, as its coverage: width x
-// height bytes (those of measureText), 0 for background up to 255 for ink,
-// rows top down; for panels that compute their own pixels. Works at any time.
-std::vector<uint8_t> renderTextCoverage(const char* text, int* width, int* height);
 
 // ---- The open-file dialog ----------------------------------------------------------
 
