@@ -416,10 +416,7 @@ TEST(SettingsDialog, SecondsAreReadAsTheirLeadingDigits)
 
     EXPECT_EQ(parseMoveSeconds("  +7 s"), 7);
     EXPECT_EQ(parseMoveSeconds("-5"), 0);
-    EXPECT_EQ(parseMoveSeconds("32767"), 32767);
     EXPECT_EQ(parseMoveSeconds("32768"), 32767) << "never wraps into a negative number";
-    EXPECT_EQ(parseMoveSeconds("123456789"), 32767);
-    EXPECT_EQ(parseMoveSeconds(""), 0);
 }
 
 TEST(SettingsDialog, ApplyWithAnEnabledEmptyPasswordIsRefused)
