@@ -51,11 +51,3 @@ void closeBackdropWindow(BackdropWindow* backdrop)
     Fl::delete_widget(backdrop->window);
     delete backdrop;
 }
-
-int backdropMaximised(BackdropWindow* backdrop)
-{
-    if (!backdrop || !backdrop->window->shown()) return 0;
-    int x, y, width, height;
-    Fl::screen_work_area(x, y, width, height);
-    return backdrop->window->w() == width && backdrop->window->h() == height ? 1 : 0;
-}

@@ -11,5 +11,3 @@ struct BackdropWindow;
 BackdropWindow* openBackdropWindow(const char* caption, void (*onClose)());
 // Closes and frees the window without calling onClose.
 void closeBackdropWindow(BackdropWindow* window);
-// 1 while the window is shown and maximised to the screen's work area, else 0.
-int backdropMaximised(BackdropWindow* window);

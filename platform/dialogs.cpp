@@ -588,23 +588,6 @@ void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uin
     fl_draw_image(pixels, x, y, width, height, 3);
 }
 
-void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour)
-{
-    if (!dialog || !dialog->painting || !text) return;
-    fl_font(FL_HELVETICA, kDialogFontSize);
-    fl_color(fl_rgb_color(colour.red, colour.green, colour.blue));
-    fl_draw(text, x, y + fl_height() - fl_descent());
-}
-
-void measureText(const char* text, int* width, int* height)
-{
-    *width = *height = 0;
-    if (!text || !openDialogDisplay()) return;
-    fl_font(FL_HELVETICA, kDialogFontSize);
-    *width = static_cast<int>(fl_width(text) + 0.5);
-    *height = fl_height();
-}
-
 // ---- Watching and acting ------------------------------------------------------------
 
 void setDialogWatcher(std::function<void(Dialog*)> watcher)

@@ -227,10 +227,6 @@ struct Rgb {
 void drawRectangle(Dialog* dialog, int x, int y, int width, int height, Rgb fill, Rgb border);
 // An image of width x height pixels, 3 bytes (red, green, blue) each, rows top down.
 void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uint8_t* pixels);
-// Text in the dialog's font, its top-left corner at x, y.
-void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour);
-// Width and height in pixels of text in the dialog's font.
-void measureText(const char* text, int* width, int* height);
 
 // ---- The open-file dialog ----------------------------------------------------------
 

@@ -417,7 +417,7 @@ TEST(Dialogs, RealMouseAndKeyboardReachTheProcedure)
     destroyDialog(dialog);
 }
 
-TEST(Dialogs, PaintDrawsRectanglesImagesAndTextOverTheControls)
+TEST(Dialogs, PaintDrawsRectanglesAndImagesOverTheControls)
 {
     Fresh fresh;
     static uint8_t image[4 * 2 * 3];
@@ -433,7 +433,6 @@ TEST(Dialogs, PaintDrawsRectanglesImagesAndTextOverTheControls)
         controlRect(d, kHiddenId, &x, &y, &w, &h);
         drawRectangle(d, 380, 150, w, h, fill, Rgb{0, 0, 0});
         drawRgbImage(d, 10, 200, 4, 2, image);
-        drawText(d, 100, 200, "progress", Rgb{0, 0, 0});
         return 1;
     };
     Dialog* dialog = createModelessDialog(kTemplate, nullptr, recordingProcedure);
@@ -452,14 +451,6 @@ TEST(Dialogs, PaintDrawsRectanglesImagesAndTextOverTheControls)
     EXPECT_EQ(pixels, (std::vector<uint8_t>{0, 0, 255}));
     EXPECT_EQ(readDialogPixels(dialog, 11, 201, 1, 1), (std::vector<uint8_t>{10, 200, 30}));
 
-    int w, h;
-    measureText("progress", &w, &h);
-    EXPECT_GT(w, 20);
-    EXPECT_GT(h, 8);
-    pixels = readDialogPixels(dialog, 100, 200, w, h);
-    int dark = 0;
-    for (size_t i = 0; i < pixels.size(); i += 3) dark += pixels[i] < 100;
-    EXPECT_GT(dark, 10) << "the text is there";
     // Outside a paint message nothing is drawn.
     drawRectangle(dialog, 380, 150, 10, 10, Rgb{0, 255, 0}, Rgb{0, 255, 0});
     EXPECT_EQ(readDialogPixels(dialog, 381, 151, 1, 1), (std::vector<uint8_t>{0, 0, 255}));
