@@ -17,6 +17,9 @@ constexpr unsigned char kWorkspaceGrey = 128;
 
 void closeRequested(Fl_Widget*, void* data)
 {
+    // FLTK closes a window on Escape; the backdrop closes only through its
+    // title bar, or a stray key would end an installation half done.
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
     BackdropWindow* backdrop = static_cast<BackdropWindow*>(data);
     void (*onClose)() = backdrop->onClose;
     closeBackdropWindow(backdrop);
@@ -47,12 +50,4 @@ void closeBackdropWindow(BackdropWindow* backdrop)
     backdrop->window->hide();
     Fl::delete_widget(backdrop->window);
     delete backdrop;
-}
-
-int backdropMaximised(BackdropWindow* backdrop)
-{
-    if (!backdrop || !backdrop->window->shown()) return 0;
-    int x, y, width, height;
-    Fl::screen_work_area(x, y, width, height);
-    return backdrop->window->w() == width && backdrop->window->h() == height ? 1 : 0;
 }

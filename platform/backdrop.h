@@ -6,9 +6,8 @@ struct BackdropWindow;
 
 // Opens the window maximised with caption, in the colour of the desktop's
 // application workspace, and shows it at once. onClose runs when the user
-// closes it (the window is already gone then). Null without a display.
+// closes it with the title bar (the window is already gone then; Escape does
+// not close it). Null without a display.
 BackdropWindow* openBackdropWindow(const char* caption, void (*onClose)());
 // Closes and frees the window without calling onClose.
 void closeBackdropWindow(BackdropWindow* window);
-// 1 while the window is shown and maximised to the screen's work area, else 0.
-int backdropMaximised(BackdropWindow* window);

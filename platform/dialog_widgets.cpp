@@ -15,17 +15,6 @@
 
 namespace {
 
-// FLTK draws a leading "@" as a symbol; doubled it is drawn as itself.
-std::string labelFor(const char* text)
-{
-    std::string out;
-    for (const char* p = text ? text : ""; *p; ++p) {
-        if (*p == '@') out += '@';
-        out += *p;
-    }
-    return out;
-}
-
 // A focus change seen by a widget: gaining it through FL_FOCUS or through
 // Fl::focus() (FLTK's own click handling), losing it through FL_UNFOCUS.
 void trackFocus(Fl_Widget* widget, int event, int handled, bool& focused, const ControlLink& link)
@@ -62,6 +51,26 @@ void setFonts(Fl_Widget* widget)
 
 } // namespace
 
+std::string escapeLabel(const char* text)
+{
+    std::string out;
+    for (const char* p = text ? text : ""; *p; ++p) {
+        if (*p == '@') out += '@';
+        out += *p;
+    }
+    return out;
+}
+
+std::string unescapeLabel(const char* label)
+{
+    std::string out;
+    for (const char* p = label ? label : ""; *p; ++p) {
+        out += *p;
+        if (p[0] == '@' && p[1] == '@') ++p;
+    }
+    return out;
+}
+
 // ---- Label -------------------------------------------------------------------------
 
 void LabelWidget::draw()
@@ -82,12 +91,25 @@ void LabelWidget::draw()
     labelsize(tabled);
 }
 
+// ---- Push button -------------------------------------------------------------------
+
+int PushButtonWidget::handle(int event)
+{
+    bool enter = event == FL_KEYBOARD && Fl::focus() == this &&
+                 (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) &&
+                 !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META));
+    if (!enter) return Fl_Button::handle(event);
+    simulate_key_action();
+    do_callback(); // may end the dialog and delete this button
+    return 1;
+}
+
 // ---- Group frame -------------------------------------------------------------------
 
 GroupFrame::GroupFrame(int x, int y, int width, int height, const char* text)
     : Fl_Widget(x, y, width, height)
 {
-    copy_label(labelFor(text).c_str());
+    copy_label(escapeLabel(text).c_str());
     box(FL_ENGRAVED_FRAME);
     color(FL_BACKGROUND_COLOR);
 }
@@ -485,7 +507,7 @@ Fl_Widget* makeControlWidget(Dialog* dialog, const ControlTemplate& control)
         if (height >= 2 * kDialogFontSize + 4) align |= FL_ALIGN_WRAP;
         if (!(control.style & kStyleCentred)) align |= FL_ALIGN_LEFT;
         box->align(align);
-        box->copy_label(labelFor(text).c_str());
+        box->copy_label(escapeLabel(text).c_str());
         widget = box;
         break;
     }
@@ -493,7 +515,7 @@ Fl_Widget* makeControlWidget(Dialog* dialog, const ControlTemplate& control)
         widget = new GroupFrame(x, y, width, height, text);
         break;
     case ControlKind::PushButton:
-        widget = new Fl_Button(x, y, width, height);
+        widget = new PushButtonWidget(x, y, width, height);
         break;
     case ControlKind::CheckBox:
     case ControlKind::AutoCheckBox:
@@ -537,7 +559,7 @@ Fl_Widget* makeControlWidget(Dialog* dialog, const ControlTemplate& control)
     setFonts(widget);
     if (control.kind == ControlKind::PushButton || control.kind == ControlKind::CheckBox ||
         control.kind == ControlKind::AutoCheckBox || control.kind == ControlKind::RadioButton) {
-        widget->copy_label(labelFor(text).c_str());
+        widget->copy_label(escapeLabel(text).c_str());
         widget->callback(buttonClicked, dialog);
     }
     if (control.style & kStyleDisabled) widget->deactivate();

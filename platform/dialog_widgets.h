@@ -62,6 +62,11 @@ void notifyCommand(Dialog* dialog, int id, Notification notification);
 // Sends a scroll message from a scroll bar.
 void notifyScroll(Dialog* dialog, int id, bool vertical, ScrollCode code, int position);
 
+// FLTK draws a leading "@" as a symbol: labels carry every "@" doubled.
+// The label for a text, and the text of a label.
+std::string escapeLabel(const char* text);
+std::string unescapeLabel(const char* label);
+
 // Where a widget reports to.
 struct ControlLink {
     Dialog* dialog = nullptr;
@@ -76,6 +81,15 @@ class LabelWidget : public Fl_Box {
 public:
     LabelWidget(int x, int y, int width, int height) : Fl_Box(x, y, width, height) {}
     void draw() override;
+};
+
+// Push button that Enter presses while it has the focus, as every button of
+// the platform does; Enter anywhere else is the dialog's "Ok".
+class PushButtonWidget : public Fl_Button {
+public:
+    PushButtonWidget(int x, int y, int width, int height, const char* text = nullptr)
+        : Fl_Button(x, y, width, height, text) {}
+    int handle(int event) override;
 };
 
 // A frame with its text on the top edge.

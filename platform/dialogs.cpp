@@ -54,15 +54,10 @@ bool hasLabel(ControlKind kind)
     return isButton(kind) || kind == ControlKind::Label || kind == ControlKind::GroupBox;
 }
 
-// The text a label shows, without the doubled "@" that keeps FLTK from drawing symbols.
+// The text a label shows.
 std::string shownLabel(const Fl_Widget* widget)
 {
-    std::string out;
-    for (const char* p = widget->label() ? widget->label() : ""; *p; ++p) {
-        out += *p;
-        if (p[0] == '@' && p[1] == '@') ++p;
-    }
-    return out;
+    return unescapeLabel(widget->label());
 }
 
 int deliver(Dialog* dialog, const DialogMessage& message)
@@ -392,12 +387,7 @@ void setControlText(Dialog* dialog, int id, const char* text)
     if (!control) return;
     if (!text) text = "";
     if (hasLabel(control->kind)) {
-        std::string label;
-        for (const char* p = text; *p; ++p) {
-            if (*p == '@') label += '@';
-            label += *p;
-        }
-        control->widget->copy_label(label.c_str());
+        control->widget->copy_label(escapeLabel(text).c_str());
         control->widget->redraw();
         if (control->kind == ControlKind::GroupBox && control->widget->window())
             control->widget->window()->redraw();
@@ -596,49 +586,6 @@ void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uin
 {
     if (!dialog || !dialog->painting || !pixels || width <= 0 || height <= 0) return;
     fl_draw_image(pixels, x, y, width, height, 3);
-}
-
-void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour)
-{
-    if (!dialog || !dialog->painting || !text) return;
-    fl_font(FL_HELVETICA, kDialogFontSize);
-    fl_color(fl_rgb_color(colour.red, colour.green, colour.blue));
-    fl_draw(text, x, y + fl_height() - fl_descent());
-}
-
-void measureText(const char* text, int* width, int* height)
-{
-    *width = *height = 0;
-    if (!text || !openDialogDisplay()) return;
-    fl_font(FL_HELVETICA, kDialogFontSize);
-    *width = static_cast<int>(fl_width(text) + 0.5);
-    *height = fl_height();
-}
-
-std::vector<uint8_t> renderTextCoverage(const char* text, int* width, int* height)
-{
-    std::vector<uint8_t> coverage;
-    measureText(text, width, height);
-    if (*width <= 0 || *height <= 0) return coverage;
-    int w = *width, h = *height;
-    Fl_Offscreen surface = fl_create_offscreen(w, h);
-    // FLTK makes its drawing context with the first window; there may be none yet.
-    if (!fl_gc) fl_gc = XCreateGC(fl_display, surface, 0, nullptr);
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
-    {
-        fl_begin_offscreen(surface);
-        fl_color(FL_WHITE);
-        fl_rectf(0, 0, w, h);
-        fl_font(FL_HELVETICA, kDialogFontSize);
-        fl_color(FL_BLACK);
-        fl_draw(text, 0, fl_height() - fl_descent());
-        fl_read_image(rgb.data(), 0, 0, w, h);
-        fl_end_offscreen();
-    }
-    fl_delete_offscreen(surface);
-    coverage.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    for (size_t i = 0; i < coverage.size(); ++i) coverage[i] = static_cast<uint8_t>(255 - rgb[i * 3 + 1]);
-    return coverage;
 }
 
 // ---- Watching and acting ------------------------------------------------------------

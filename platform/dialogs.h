@@ -98,7 +98,8 @@ enum class DialogMessageKind {
     Paint,             // the dialog is being drawn; the drawing calls below work now
     Close,             // the user asks to close (title bar, Escape); default: command kIdCancel
 };
-// Enter that no control takes is a command from kIdOk (ignored while an "Ok" button is disabled).
+// Enter on a focused push button presses it; Enter that no control takes is a
+// command from kIdOk (ignored while an "Ok" button is disabled).
 
 // What a control reports with a command.
 enum class Notification {
@@ -226,14 +227,6 @@ struct Rgb {
 void drawRectangle(Dialog* dialog, int x, int y, int width, int height, Rgb fill, Rgb border);
 // An image of width x height pixels, 3 bytes (red, green, blue) each, rows top down.
 void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uint8_t* pixels);
-// Text in the dialog's font, its top-left corner at x, y.
-void drawText(Dialog* dialog, int x, int y, const char* text, Rgb colour);
-// Width and height in pixels of text in the dialog's font.
-void measureText(const char* text, int* width, int* height);
-// The text in the dialog's font drawn off screen, as its coverage: width x
-// height bytes (those of measureText), 0 for background up to 255 for ink,
-// rows top down; for panels that compute their own pixels. Works at any time.
-std::vector<uint8_t> renderTextCoverage(const char* text, int* width, int* height);
 
 // ---- The open-file dialog ----------------------------------------------------------
 

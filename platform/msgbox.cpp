@@ -58,16 +58,6 @@ void closePressed(Fl_Widget*, void* data)
     state->done = true;
 }
 
-std::string escapedLabel(const char* text)
-{
-    std::string out;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '@') out += '@';
-        out += *p;
-    }
-    return out;
-}
-
 Fl_Box* makeIcon(MessageIcon icon)
 {
     if (icon == MessageIcon::None) return nullptr;
@@ -118,7 +108,7 @@ MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon
     }
 
     // The text keeps its own line breaks and wraps only when wider than the box allows.
-    std::string label = escapedLabel(text);
+    std::string label = escapeLabel(text);
     fl_font(FL_HELVETICA, kTextSize);
     int textWidth = 0, textHeight = 0;
     fl_measure(label.c_str(), textWidth, textHeight, 1);
@@ -160,9 +150,10 @@ MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon
     int x = (width - buttonsWidth) / 2;
     for (size_t i = 0; i < choices.size(); ++i) {
         const char* name = choices[i].answer == MessageAnswer::Yes ? "Yes" : choices[i].answer == MessageAnswer::No ? "No" : "OK";
-        // Enter presses the first button, as in every box of the platform.
-        Fl_Button* button = i == 0 ? new Fl_Return_Button(x, buttonsY, kButtonWidth, kButtonHeight, name)
-                                   : new Fl_Button(x, buttonsY, kButtonWidth, kButtonHeight, name);
+        // Enter presses the button that has the focus, else the first one.
+        Fl_Button* button = nullptr;
+        if (i == 0) button = new Fl_Return_Button(x, buttonsY, kButtonWidth, kButtonHeight, name);
+        else button = new PushButtonWidget(x, buttonsY, kButtonWidth, kButtonHeight, name);
         button->labelsize(kTextSize);
         button->callback(buttonPressed, &choices[i]);
         choices[i].widget = button;
@@ -190,11 +181,7 @@ MessageAnswer messageBox(const char* text, const char* caption, MessageIcon icon
     Fl::flush();
 
     if (boxWatcher) {
-        ShownMessageBox shown{window.label(), "", icon, {}};
-        for (const char* p = textBox->label(); *p; ++p) {
-            shown.text += *p;
-            if (p[0] == '@' && p[1] == '@') ++p;
-        }
+        ShownMessageBox shown{window.label(), unescapeLabel(textBox->label()), icon, {}};
         for (const BoxButton& choice : choices) shown.buttons.push_back(choice.widget->label());
         MessageBoxWatcher watcher = boxWatcher;
         std::optional<MessageAnswer> answer = watcher(shown);

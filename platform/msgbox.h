@@ -13,7 +13,8 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 // Shows text in a modal box titled caption and waits for an answer; with an
-// owner the box is centred over it. Enter presses the first button; Escape
+// owner the box is centred over it. Enter presses the button that has the
+// focus (at first the first button); Escape
 // and the title bar's close button answer Ok in an Ok box and do nothing in a
 // Yes/No box. With no display to show it on, writes "caption: text" to
 // standard error and answers Ok (or No for a Yes/No question), so a headless

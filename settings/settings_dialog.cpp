@@ -280,6 +280,8 @@ void command(Dialog* dialog, const DialogMessage& message)
             setCheck(dialog, kIdPasswordEnabled, enabled);
             settings.passwordEnabled = static_cast<int16_t>(enabled);
             enableControl(dialog, kIdChangePassword, enabled);
+            // Switching the password off after an "Apply" must be savable on its own.
+            markChanged(dialog);
             break;
         }
         case kIdChangePassword:

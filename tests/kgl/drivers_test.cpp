@@ -95,16 +95,6 @@ TEST(DriverRegistry, RegistrationErrors)
     EXPECT_TRUE(registeredSlots().empty());
 }
 
-TEST(DriverRegistry, SlotsInDetectionOrder)
-{
-    EXPECT_STREQ(driverSlotNames[0], "PACK1.DRV");
-    EXPECT_STREQ(driverSlotNames[6], "VGA4.DRV");
-    EXPECT_STREQ(driverSlotNames[14], "FDIB8.DRV");
-    EXPECT_STREQ(driverSlotNames[30], "OPENGL.DRV");
-    EXPECT_STREQ(driverSlotNames[34], "FSOGL32.DRV");
-    for (int slot = 0; slot < kDriverSlotCount; slot++) EXPECT_LE(strlen(driverSlotNames[slot]), 12u);
-}
-
 TEST(DriverRegistry, TheEightSwitchesChooseTheGroups)
 {
     auto slotsFor = [](int hw, int dd, int vga, int vgax, int vbe, int lfb, int accel, int fdib) {

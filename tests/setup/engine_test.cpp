@@ -41,6 +41,11 @@ protected:
         ASSERT_EQ(runCommand("mkdir '" + start + "' '" + windows + "'"), 0);
         ASSERT_NE(getcwd(oldDirectory, sizeof oldDirectory), nullptr);
         ASSERT_EQ(chdir(start.c_str()), 0);
+        restart();
+    }
+    // A fresh engine installing into the Windows directory.
+    void restart()
+    {
         shown.clear();
         resetSetup();
         snprintf(installer.installDirectory, sizeof installer.installDirectory, "%s", windows.c_str());
@@ -205,26 +210,20 @@ TEST_F(CopyEngine, FatalMessagesOfTheScriptAndTheFiles)
     EXPECT_EQ(shown.back(), "message Fatal error: Could not open setup file!\nSetup not complete!");
 
     // A script too big for the tables creates nothing.
-    shown.clear();
-    resetSetup();
-    snprintf(installer.installDirectory, sizeof installer.installDirectory, "%s", windows.c_str());
+    restart();
     writeScript("%D\\first\n%C" + std::string(15, 'x') + "\n");
     EXPECT_EQ(install(), 1);
     EXPECT_EQ(shown.back(), "message Fatal error: Setup file, line 4: disk label longer than 14 characters!\nSetup not complete!");
     EXPECT_EQ(runCommand("test -d '" + windows + "/first'"), 1);
 
     // A directory whose parent is missing.
-    shown.clear();
-    resetSetup();
-    snprintf(installer.installDirectory, sizeof installer.installDirectory, "%s", windows.c_str());
+    restart();
     writeScript("%D\\missing\\child\n");
     EXPECT_EQ(install(), 1);
     EXPECT_EQ(shown.back(), "message Fatal error: Directory could not be created!\nAborting setup!");
 
     // A source that is not there; the file before it stays.
-    shown.clear();
-    resetSetup();
-    snprintf(installer.installDirectory, sizeof installer.installDirectory, "%s", windows.c_str());
+    restart();
     writeBytes(start + "/here", "h");
     writeScript("%Rhere\n%W\\here\n%Rgone\n%W\\gone\n");
     EXPECT_EQ(install(), 1);
@@ -233,9 +232,7 @@ TEST_F(CopyEngine, FatalMessagesOfTheScriptAndTheFiles)
     EXPECT_FALSE(installer.setupFinished);
 
     // A destination in a directory that does not exist.
-    shown.clear();
-    resetSetup();
-    snprintf(installer.installDirectory, sizeof installer.installDirectory, "%s", windows.c_str());
+    restart();
     writeScript("%Rhere\n%W\\nowhere\\here\n");
     EXPECT_EQ(install(), 1);
     EXPECT_EQ(shown.back(), "message Fatal error: Destination file could not be created!\nAborting setup!");
@@ -249,7 +246,7 @@ TEST_F(CopyEngine, FullDiskStopsWithAFatalMessageNamingTheDestination)
     ASSERT_EQ(stat("/dev/full", &device), 0);
     for (int size : {60000, 10}) {
         shown.clear();
-        resetSetup();
+        resetSetup(); // no install directory: the destination is the device itself
         writeBytes(start + "/file", std::string(static_cast<size_t>(size), 'f'));
         writeScript("%Rfile\n%W\\dev\\full\n");
         EXPECT_EQ(install(), 1) << size;

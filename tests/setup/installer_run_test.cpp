@@ -115,7 +115,7 @@ void pressKey(const std::string& window, const std::string& key)
     runCommand("xdotool windowfocus --sync " + window + " key " + key);
 }
 
-// Answers a message box titled caption: "Return" for its first button (OK, Yes), "Tab space" for No.
+// Answers a message box titled caption with a key ("Return": its first button, OK or Yes).
 bool answerBox(const std::string& caption, const std::string& key)
 {
     std::string box = waitForWindow(caption);
@@ -193,27 +193,21 @@ TEST(InstallerRun, AcceptThePathCopyAndConfirmBothClosingMessages)
     EXPECT_EQ(code, 0);
 }
 
-TEST(InstallerRun, CancelSetupAnsweredNoKeepsTheDialogAndYesEndsWithNothingCreated)
+// (The answer No to both abort questions is shown in-process, installer_dialogs_test.cpp.)
+TEST(InstallerRun, CancelSetupAnsweredYesEndsWithNothingCreated)
 {
     TempDir windows;
-    std::string target = windows.file("typed");
     Program setup(distribution() + "/setup", distribution(), windows.path());
     std::string path = waitForWindow("Install path");
     ASSERT_FALSE(path.empty());
 
     clickCancelSetup(path);
-    ASSERT_TRUE(answerBox("Abort", "Tab space")) << "the abort question";
-    std::this_thread::sleep_for(200ms);
-    EXPECT_TRUE(setup.running());
-    EXPECT_EQ(waitForWindow("Install path", 2s), path) << "No keeps the path dialog open";
-
-    clickCancelSetup(path);
-    ASSERT_TRUE(answerBox("Abort", "Return"));
+    ASSERT_TRUE(answerBox("Abort", "Return")) << "the abort question";
     EXPECT_EQ(setup.exitCode(), 1);
     EXPECT_EQ(listing(windows.path()), ".\n") << "nothing is created";
 }
 
-TEST(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
+TEST(InstallerRun, EscapeLeavesTheBackdropAndCancelWhileCopyingEndsEarly)
 {
     // A medium whose one file never ends keeps the progress dialog copying.
     TempDir medium, windows;
@@ -226,12 +220,10 @@ TEST(InstallerRun, CancelWhileCopyingAsksAndYesEndsEarly)
 
     std::string progress = waitForWindow("Tarvello software screen saver install");
     ASSERT_FALSE(progress.empty());
-    clickDialogUnits(progress, 115 + 20, 72 + 7); // "Cancel"
-    ASSERT_TRUE(answerBox("Abort", "Tab space"));
+    pressKey(waitForWindow("Tarvello Software Setup"), "Escape");
     std::this_thread::sleep_for(200ms);
-    EXPECT_TRUE(setup.running()) << "No leaves the copy running";
-
-    clickDialogUnits(progress, 115 + 20, 72 + 7);
+    EXPECT_TRUE(setup.running()) << "Escape on the backdrop is no close request";
+    clickDialogUnits(progress, 115 + 20, 72 + 7); // "Cancel"
     ASSERT_TRUE(answerBox("Abort", "Return"));
     EXPECT_EQ(setup.exitCode(), 1);
 }

@@ -27,15 +27,11 @@ constexpr int kWidth = 387, kHeight = 29;
 
 } // namespace
 
-TEST(Progress, HalfOfTheTotal)
+TEST(Progress, HalfOfTheTotalAndAPercentageTruncatedNeverRoundedUp)
 {
     EXPECT_EQ(progressText(500, 1000), "50% complete");
     EXPECT_EQ(progressBarRight(kWidth, 500, 1000), (kWidth - 1) / 2);
     EXPECT_EQ(progressBarRight(100, 500, 1000), 49) << "(w - 1) / 2 truncated";
-}
-
-TEST(Progress, PercentageIsTruncatedNeverRoundedUp)
-{
     EXPECT_EQ(progressText(0, 1000), "0% complete");
     EXPECT_EQ(progressText(9, 1000), "0% complete");
     EXPECT_EQ(progressText(999, 1000), "99% complete");
