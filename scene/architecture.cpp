@@ -80,42 +80,23 @@ void drawWalls(const uint32_t* textures, float fy, float cy, float eyeX, float e
 }
 
 // Floors face up (towards -y) and ceilings down, so both are seen from the
-// eye in between: no test is needed.
-void drawFloors(const uint32_t* textures, float fy)
+// eye in between: no test is needed. The two differ only in their plane and
+// in the order of the corners that keeps each counter-clockwise from the room.
+void drawFlatPass(const PlanTable& map, const uint32_t* textures, float y, bool isFloor)
 {
     Batch batch{textures};
     gl.glBegin(GL_QUADS);
     for (int r = 0; r < kPlanRows; ++r) {
         for (int c = 0; c < kPlanColumns; ++c) {
-            const uint8_t value = floorMap[planIndex(r, c)];
+            const uint8_t value = map[planIndex(r, c)];
             if (value == 0) continue;
             useTextureOf(batch, value);
             const float x0 = static_cast<float>(c), x1 = static_cast<float>(c + 1);
-            const float z0 = static_cast<float>(r), z1 = static_cast<float>(r + 1);
-            corner(0, 0, x0, fy, z1);
-            corner(0, 1, x0, fy, z0);
-            corner(1, 1, x1, fy, z0);
-            corner(1, 0, x1, fy, z1);
-        }
-    }
-    gl.glEnd();
-}
-
-void drawCeilings(const uint32_t* textures, float cy)
-{
-    Batch batch{textures};
-    gl.glBegin(GL_QUADS);
-    for (int r = 0; r < kPlanRows; ++r) {
-        for (int c = 0; c < kPlanColumns; ++c) {
-            const uint8_t value = ceilingMap[planIndex(r, c)];
-            if (value == 0) continue;
-            useTextureOf(batch, value);
-            const float x0 = static_cast<float>(c), x1 = static_cast<float>(c + 1);
-            const float z0 = static_cast<float>(r), z1 = static_cast<float>(r + 1);
-            corner(0, 0, x0, cy, z0);
-            corner(0, 1, x0, cy, z1);
-            corner(1, 1, x1, cy, z1);
-            corner(1, 0, x1, cy, z0);
+            const float near = static_cast<float>(isFloor ? r + 1 : r), far = static_cast<float>(isFloor ? r : r + 1);
+            corner(0, 0, x0, y, near);
+            corner(0, 1, x0, y, far);
+            corner(1, 1, x1, y, far);
+            corner(1, 0, x1, y, near);
         }
     }
     gl.glEnd();
@@ -129,8 +110,8 @@ void drawArchitecture(const Museum& museum, const uint32_t* wallTextures, const 
     const Camera& camera = museum.camera;
     gl.glPushMatrix();
     drawWalls(wallTextures, camera.floorHeight, camera.ceilingHeight, camera.eye[0], camera.eye[2]);
-    drawFloors(floorTextures, camera.floorHeight);
-    drawCeilings(ceilingTextures, camera.ceilingHeight);
+    drawFlatPass(floorMap, floorTextures, camera.floorHeight, true);
+    drawFlatPass(ceilingMap, ceilingTextures, camera.ceilingHeight, false);
     gl.glPopMatrix();
 }
 
