@@ -179,16 +179,33 @@ int copyFileMode(FILE* from, FILE* to)
     return fchmod(fileno(to), info.st_mode & 0777) == 0 ? 0 : 1;
 }
 
-int readWholeFile(const char* path, std::string& bytes)
+int readWholeFile(const char* path, std::string& bytes, size_t maxBytes)
 {
     bytes.clear();
-    FILE* file = openFile(path, "rb");
-    if (!file) return 1;
+    // Opened without blocking, so a FIFO or a device at the path cannot stall
+    // the caller; only a regular file no longer than the caller's bound is read.
+    const int fd = open(translatePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<unsigned long long>(info.st_size) > maxBytes) {
+        close(fd);
+        return 1;
+    }
+    bytes.reserve(static_cast<size_t>(info.st_size));
     char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    bool failed = ferror(file) != 0;
-    fclose(file);
+    bool failed = false;
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) { failed = true; break; }
+        if (got == 0) break;
+        // A file that grows while it is read still stops at the bound.
+        if (bytes.size() + static_cast<size_t>(got) > maxBytes) { failed = true; break; }
+        bytes.append(chunk, static_cast<size_t>(got));
+    }
+    close(fd);
+    if (failed) bytes.clear();
     return failed ? 1 : 0;
 }
 

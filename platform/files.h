@@ -50,8 +50,11 @@ int replaceFile(const char* from, const char* to);
 // from, so an installed program stays executable. Returns 0, or 1 on failure
 // or when to is no regular file.
 int copyFileMode(FILE* from, FILE* to);
-// Reads a whole file into bytes. Returns 0, or 1 when it cannot be opened or read.
-int readWholeFile(const char* path, std::string& bytes);
+// Reads a whole regular file of at most maxBytes into bytes. Returns 0, or 1
+// when it cannot be opened or read, is no regular file (a FIFO, a device, a
+// directory) or is longer than maxBytes; bytes is then empty. Never blocks on
+// a FIFO.
+int readWholeFile(const char* path, std::string& bytes, size_t maxBytes);
 
 // Writes bytes to path so that path holds either its old content or all of the
 // new one: a temporary file beside it (created with mode 0600 when private is

@@ -212,8 +212,11 @@ std::string serializeSettings(const Settings& record)
 
 int LoadSettings(const char* path)
 {
+    // A full file (90 paths of 4999 characters) is about 450 KB; anything much
+    // larger is no settings file of ours.
+    constexpr size_t kMaxSettingsFileBytes = 1 << 20;
     std::string bytes;
-    if (readWholeFile(path, bytes) != 0) return 1;
+    if (readWholeFile(path, bytes, kMaxSettingsFileBytes) != 0) return 1;
     parseSettings(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), settings);
     return 0;
 }

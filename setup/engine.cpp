@@ -104,8 +104,11 @@ std::string destinationPath(int entry)
 
 int readSetupScript(const SetupFace& face)
 {
+    // The script's own limits (10000 entries of at most 255-byte names) keep a
+    // valid one far below this.
+    constexpr size_t kMaxSetupScriptBytes = 16 << 20;
     std::string bytes;
-    if (readWholeFile(installer.setupScript, bytes) != 0)
+    if (readWholeFile(installer.setupScript, bytes, kMaxSetupScriptBytes) != 0)
         return fatal(face, "Could not open setup file!\nSetup not complete!");
     std::string failure;
     if (parseSetupScript(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), installer.script, &failure) != 0)
