@@ -1,0 +1,52 @@
+// The user's gallery pictures: finding them (files and picture folders) and
+// decoding them from any common image format into upright RGB pixels. The
+// bundled data (theme textures, prompt pictures, the default picture) does not
+// come through here; it keeps the graphics library's BMP reader.
+//
+// Everything here is safe to call from worker threads: no OpenGL, no global
+// state but what the decoders keep per call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// ---- Finding the pictures ----------------------------------------------------------
+
+// Largest picture folder walk: entries looked at in all, and sub-folder depth.
+constexpr int kMaxFolderEntries = 100000;
+constexpr int kMaxFolderDepth = 16;
+
+// The pictures a run hangs, from the settings' picture list: a file entry is
+// kept as it is (even when it is missing: loading says why it is skipped); a
+// folder entry is replaced by the image files found in it and its sub-folders
+// (hidden folders ignored, links leading out of the folder not followed,
+// sorted by path). With more than limit in all, a random choice of limit of
+// them, different with every run (it does not draw from nextRandom, so the
+// museum's own draws stay as they are).
+std::vector<std::string> listGalleryPictures(const std::vector<std::string>& entries, int limit);
+
+// 1 when the entry of a picture list names a folder, else 0.
+int isPictureFolder(const std::string& entry);
+
+// ---- Decoding ------------------------------------------------------------------------
+
+// One decoded picture: tightly packed RGB rows, top row first, upright (the
+// EXIF orientation applied), alpha composited over the mat colour.
+struct GalleryImage {
+    int width = 0, height = 0;          // pixels
+    std::vector<uint8_t> rgb;           // width * height * 3 bytes
+};
+
+// Decodes the picture at path (JPEG, PNG, WebP, GIF's first frame, TIFF, every
+// BMP variant), reduced so that its longer side is at most maxSide pixels
+// (a JPEG is decoded at 1/2, 1/4 or 1/8 size where that is enough, then
+// filtered down; the aspect ratio is kept). matRgb is the colour transparent
+// pixels are laid over. Returns 0, or 1 with *why saying in a few words why the
+// file cannot be shown ("no such file", "not a picture", "damaged JPEG data",
+// "larger than 256 MB", ...).
+int decodeGalleryPicture(const std::string& path, int maxSide, const uint8_t matRgb[3],
+                         GalleryImage& image, std::string* why);
+// The same for a file already read into memory (the fuzz target's entry).
+int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, const uint8_t matRgb[3],
+                              GalleryImage& image, std::string* why);
