@@ -108,6 +108,18 @@ int queryWindowsDirectory(char* out, int size, std::string* reason)
         }
         isDefault = true;
     }
+    // Everything the program names from here on is relative to this directory
+    // once it has made it current, so a relative value (WINDIR=gallery) is
+    // anchored to the directory the program was started in, here and once.
+    if (dir[0] != '/') {
+        char cwd[4096];
+        if (!getcwd(cwd, sizeof cwd)) {
+            if (reason) *reason = "The Windows directory " + dir + " cannot be found from the current directory.";
+            return 1;
+        }
+        while (dir.size() > 2 && dir.compare(0, 2, "./") == 0) dir.erase(0, 2);
+        dir = (dir == "." ? std::string(cwd) : std::string(cwd) + (cwd[1] ? "/" : "") + dir);
+    }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     if (static_cast<int>(dir.size()) > kMaxWindowsDirectory || static_cast<int>(dir.size()) >= size) {
         if (reason) *reason = "The Windows directory " + dir + " is longer than 255 bytes.";
@@ -179,6 +191,22 @@ int copyFileMode(FILE* from, FILE* to)
     return fchmod(fileno(to), info.st_mode & 0777) == 0 ? 0 : 1;
 }
 
+FILE* openRegularFile(const char* path)
+{
+    // Without blocking, so a FIFO at the path cannot stall the caller; what is
+    // no regular file (a FIFO, a device, a directory) is not opened at all.
+    const int fd = open(translatePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
+
 int readWholeFile(const char* path, std::string& bytes, size_t maxBytes)
 {
     bytes.clear();
@@ -209,6 +237,46 @@ int readWholeFile(const char* path, std::string& bytes, size_t maxBytes)
     return failed ? 1 : 0;
 }
 
+namespace {
+
+// The temporary files of earlier saves of target that never reached their
+// rename (a save killed half-way): target's name, a dot and the six letters
+// or digits mkstemp puts there. Such a file may hold an old password.
+void removeStaleTemporaries(const std::string& target)
+{
+    size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+    DIR* listing = opendir(dir.c_str());
+    if (!listing) return;
+    while (dirent* entry = readdir(listing)) {
+        const char* name = entry->d_name;
+        if (strncmp(name, prefix.c_str(), prefix.size()) != 0 || strlen(name) != prefix.size() + 6) continue;
+        bool temporary = true;
+        for (const char* c = name + prefix.size(); *c; ++c)
+            if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9'))) temporary = false;
+        struct stat info;
+        std::string stale = dir + "/" + name;
+        if (temporary && lstat(stale.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == getuid())
+            unlink(stale.c_str());
+    }
+    closedir(listing);
+}
+
+// Makes a rename in dir durable. Some file systems cannot sync a directory;
+// the new file is in place either way, so that is not a failed save.
+void syncDirectoryOf(const std::string& target)
+{
+    size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+} // namespace
+
 int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate)
 {
     std::string target = translatePath(path);
@@ -231,6 +299,11 @@ int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPri
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
     if (ok && rename(temporary.c_str(), target.c_str()) != 0) ok = false;
-    if (!ok) unlink(temporary.c_str());
-    return ok ? 0 : 1;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return 1;
+    }
+    syncDirectoryOf(target);
+    removeStaleTemporaries(target);
+    return 0;
 }

@@ -13,7 +13,8 @@
 constexpr int kMaxWindowsDirectory = 255;
 
 // Fills out (size bytes) with the Windows directory: $WINDIR when set, else
-// $XDG_DATA_HOME/vellamir, else $HOME/.local/share/vellamir; the default
+// $XDG_DATA_HOME/vellamir, else $HOME/.local/share/vellamir, always made
+// absolute (a relative value counts from the current directory); the default
 // directory is created when missing. Returns 0, or 1 when the directory is
 // longer than 255 bytes, cannot be created, or does not fit out. On failure
 // out holds an empty text and *reason (when given) says why.
@@ -50,6 +51,9 @@ int replaceFile(const char* from, const char* to);
 // from, so an installed program stays executable. Returns 0, or 1 on failure
 // or when to is no regular file.
 int copyFileMode(FILE* from, FILE* to);
+// Opens an existing regular file for reading ("rb") without ever blocking:
+// a FIFO, a device or a directory at the path gives null, as a missing file does.
+FILE* openRegularFile(const char* path);
 // Reads a whole regular file of at most maxBytes into bytes. Returns 0, or 1
 // when it cannot be opened or read, is no regular file (a FIFO, a device, a
 // directory) or is longer than maxBytes; bytes is then empty. Never blocks on
@@ -59,5 +63,7 @@ int readWholeFile(const char* path, std::string& bytes, size_t maxBytes);
 // Writes bytes to path so that path holds either its old content or all of the
 // new one: a temporary file beside it (created with mode 0600 when private is
 // set), every write and the close checked, flushed to disk, then renamed over
-// path. Returns 0, or 1 with path unchanged.
+// path, whose directory is then synced. Temporary files that earlier saves of
+// path left behind (killed before their rename) are removed. Returns 0, or 1
+// with path unchanged.
 int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate);

@@ -18,6 +18,17 @@ TEST(WindowsDirectory, ComesFromWindirThenXdgThenHome)
         EXPECT_EQ(std::string(out), dir.path());
     }
     {
+        // A relative value counts from the current directory, once.
+        char old[4096];
+        ASSERT_TRUE(getcwd(old, sizeof old));
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        ScopedEnv windir("WINDIR", "./gallery/");
+        int result = queryWindowsDirectory(out, sizeof out);
+        ASSERT_EQ(chdir(old), 0);
+        ASSERT_EQ(result, 0);
+        EXPECT_EQ(std::string(out), dir.file("gallery"));
+    }
+    {
         ScopedEnv windir("WINDIR", nullptr);
         ScopedEnv xdg("XDG_DATA_HOME", dir.file("data").c_str());
         ASSERT_EQ(queryWindowsDirectory(out, sizeof out), 0);

@@ -4,7 +4,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 TempDir::TempDir()
 {
@@ -60,4 +64,34 @@ std::string sourceDir()
 bool installSaverData(const std::string& windowsDirectory)
 {
     return runCommand("cp -r '" + binaryDir() + "/data/Brevane' '" + windowsDirectory + "/'") == 0;
+}
+
+const char* const kHostileKinds[3] = {"zero", "fifo", "sparse"};
+
+bool makeHostileFile(const std::string& path, const std::string& kind, const std::string& head)
+{
+    unlink(path.c_str());
+    if (kind == "zero") return symlink("/dev/zero", path.c_str()) == 0;
+    if (kind == "fifo") return mkfifo(path.c_str(), 0600) == 0;
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    bool made = write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size()) &&
+                ftruncate(fd, off_t(1) << 30) == 0;
+    close(fd);
+    return made;
+}
+
+int runLimited(int (*body)(const std::string&), const std::string& argument, size_t memoryBytes, int seconds)
+{
+    fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        rlimit memory{memoryBytes, memoryBytes};
+        setrlimit(RLIMIT_AS, &memory);
+        alarm(static_cast<unsigned>(seconds));
+        _exit(body(argument));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

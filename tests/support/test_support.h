@@ -31,6 +31,16 @@ bool installSaverData(const std::string& windowsDirectory);
 std::string binaryDir();
 std::string sourceDir();
 
+// What may sit at a path the program reads instead of a file of its own:
+// "zero" a link to /dev/zero, "fifo" a FIFO nobody writes, "sparse" a 1 GB
+// sparse regular file beginning with head. True when it was made.
+extern const char* const kHostileKinds[3];
+bool makeHostileFile(const std::string& path, const std::string& kind, const std::string& head = "");
+// Runs body in a child process limited to memoryBytes of address space and
+// seconds of time; its result (0..255), or -1 when the child was killed
+// (out of time, a crash) or ended otherwise.
+int runLimited(int (*body)(const std::string&), const std::string& argument, size_t memoryBytes, int seconds);
+
 // Sets (or, with null, removes) an environment variable for one scope and puts the old value back.
 class ScopedEnv {
 public:
