@@ -73,12 +73,13 @@ struct Reader {
         memcpy(&value, &bits, 4);
     }
     void skip(size_t count) { at += count < size - at ? count : size - at; }
-    // A path runs to the next zero byte, which is consumed; a path cut by the
-    // end of the file keeps what was read.
-    std::string readPath()
+    // A path runs to the next zero byte, which is consumed; *ended tells
+    // whether that byte was there or the end of the file cut the path.
+    std::string readPath(bool* ended)
     {
         const uint8_t* start = bytes + at;
         const void* zero = memchr(start, 0, size - at);
+        *ended = zero != nullptr;
         size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - start) : size - at;
         at += zero ? length + 1 : length;
         if (length > static_cast<size_t>(kMaxPicturePath)) length = kMaxPicturePath;
@@ -139,30 +140,47 @@ void parseSettings(const uint8_t* bytes, size_t size, Settings& record)
     in.readShort(record.passwordEnabled);
     if (record.passwordEnabled != 0) {
         int16_t length = 0;
-        in.readShort(length);
         // A negative length counts as 0; beyond 43 characters the rest is
-        // skipped so the fields after the password stay in place.
-        int stored = length < 0 ? 0 : length;
-        int kept = stored > kMaxPasswordLength ? kMaxPasswordLength : stored;
-        memset(record.password, 0, sizeof record.password);
-        size_t available = in.size - in.at;
-        size_t copied = static_cast<size_t>(kept) < available ? static_cast<size_t>(kept) : available;
-        memcpy(record.password, in.bytes + in.at, copied);
-        in.skip(static_cast<size_t>(stored));
+        // skipped so the fields after the password stay in place. A password
+        // cut by the end of the file is no password anyone typed: it keeps
+        // its earlier value, as every other field cut off does.
+        if (in.size - in.at >= 2) {
+            in.readShort(length);
+            size_t stored = length < 0 ? 0 : static_cast<size_t>(length);
+            if (in.size - in.at >= stored) {
+                size_t kept = stored > static_cast<size_t>(kMaxPasswordLength) ? kMaxPasswordLength : stored;
+                memset(record.password, 0, sizeof record.password);
+                memcpy(record.password, in.bytes + in.at, kept);
+            }
+            in.skip(stored);
+        }
     }
     in.readInt(record.videoMode);
     in.readInt(record.colourDepthId);
     in.readShort(record.speedId);
 
-    for (std::string& path : record.pictures) path.clear();
-    in.readInt(record.pictureCount);
     // A negative count is read as no pictures; beyond 90 the first 90 paths
     // are kept and the others skipped, so the fields after them stay in place.
-    int32_t stored = record.pictureCount < 0 ? 0 : record.pictureCount;
-    record.pictureCount = stored > kMaxPictures ? kMaxPictures : stored;
-    for (int32_t i = 0; i < stored && in.at < in.size; ++i) {
-        std::string path = in.readPath();
-        if (i < kMaxPictures) record.pictures[i] = std::move(path);
+    // Only whole paths (ended by their zero byte) count: a list cut by the end
+    // of the file keeps the paths read whole, and when not one was, the list
+    // the record held stays (the default picture at start-up).
+    int32_t count = 0;
+    if (in.size - in.at >= 4) {
+        in.readInt(count);
+        int32_t stored = count < 0 ? 0 : count;
+        std::string paths[kMaxPictures];
+        int32_t whole = 0;
+        for (int32_t i = 0; i < stored && in.at < in.size; ++i) {
+            bool ended = false;
+            std::string path = in.readPath(&ended);
+            if (!ended) break;
+            if (i < kMaxPictures) paths[whole++] = std::move(path);
+        }
+        bool cut = whole < (stored > kMaxPictures ? kMaxPictures : stored);
+        if (!cut || whole > 0) {
+            for (int32_t i = 0; i < kMaxPictures; ++i) record.pictures[i] = std::move(paths[i]);
+            record.pictureCount = whole;
+        }
     }
 
     in.readShort(record.museumType);
@@ -197,7 +215,8 @@ std::string serializeSettings(const Settings& record)
     int count = record.pictureCount < 0 ? 0 : record.pictureCount > kMaxPictures ? kMaxPictures : record.pictureCount;
     putInt(out, count);
     for (int i = 0; i < count; ++i) {
-        out += record.pictures[i];
+        // No more of a path than the loader keeps, so no file of ours outgrows its bound.
+        out.append(record.pictures[i], 0, kMaxPicturePath);
         out += '\0';
     }
     for (int16_t value : {record.museumType, record.furniture, record.cubePonds, record.sculptures,
@@ -212,9 +231,6 @@ std::string serializeSettings(const Settings& record)
 
 int LoadSettings(const char* path)
 {
-    // A full file (90 paths of 4999 characters) is about 450 KB; anything much
-    // larger is no settings file of ours.
-    constexpr size_t kMaxSettingsFileBytes = 1 << 20;
     std::string bytes;
     if (readWholeFile(path, bytes, kMaxSettingsFileBytes) != 0) return 1;
     parseSettings(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), settings);

@@ -19,6 +19,12 @@ constexpr int kSpeedMax = 300, kSpeedVerySlow = 304;
 constexpr int kDisplayFullScreen = 700, kDisplay10Percent = 709;
 constexpr int kWalkingFast = 900, kWalkingVerySlow = 903;
 
+// The longest file the writer produces: the fixed fields, the longest
+// password and 90 paths of the longest length kept, each with its zero byte
+// (about 450 KB). A longer file is no settings file of ours and is not read.
+constexpr size_t kMaxSettingsFileBytes =
+    16 + 2 + kMaxPasswordLength + size_t(kMaxPictures) * (kMaxPicturePath + 1) + 30;
+
 // ---- The record --------------------------------------------------------------
 
 // Every user choice. One instance, `settings`, lives for the whole process:

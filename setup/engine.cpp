@@ -104,9 +104,6 @@ std::string destinationPath(int entry)
 
 int readSetupScript(const SetupFace& face)
 {
-    // The script's own limits (10000 entries of at most 255-byte names) keep a
-    // valid one far below this.
-    constexpr size_t kMaxSetupScriptBytes = 16 << 20;
     std::string bytes;
     if (readWholeFile(installer.setupScript, bytes, kMaxSetupScriptBytes) != 0)
         return fatal(face, "Could not open setup file!\nSetup not complete!");

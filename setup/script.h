@@ -22,6 +22,11 @@ constexpr int kMaxScriptEntries = 10000; // directories, and file entries
 constexpr int kMaxDiskChanges = 1000;
 constexpr int kMaxScriptName = 255;      // characters of a directory, source or destination name
 constexpr int kMaxDiskLabel = 14;        // characters of a disk label
+// The longest script read: twice the fullest one's commands (every table
+// full, each line "%X", a longest name and a carriage return and line feed),
+// leaving as much room again for its name line and comment lines.
+constexpr size_t kMaxSetupScriptBytes =
+    2 * (size_t(kMaxScriptEntries) * 3 * (2 + kMaxScriptName + 2) + size_t(kMaxDiskChanges) * (2 + kMaxDiskLabel + 2));
 
 // ---- The tables --------------------------------------------------------------
 

@@ -152,23 +152,37 @@ TEST(SettingsFile, EveryTruncationKeepsEarlierValuesAndStaysSane)
     record.pictureCount = 2;
     record.pictures[1] = "second.bmp";
     record.fogBlue = 7;
+    record.pictures[0] = "first.bmp";
     std::string full = serializeSettings(record);
+    const Settings start = withDefaultPicture();
     for (size_t cut = 0; cut <= full.size(); ++cut) {
         SCOPED_TRACE(cut);
-        Settings back = parsed(full.substr(0, cut));
+        Settings back = parsed(full.substr(0, cut), start);
         expectSane(back);
+        // The saver can run on what was read: at least one picture, each a
+        // whole path of the file or the default picture.
+        ASSERT_GE(back.pictureCount, 1);
+        for (int i = 0; i < back.pictureCount; ++i)
+            EXPECT_TRUE(back.pictures[i] == record.pictures[i] || (i == 0 && back.pictures[0] == start.pictures[0]))
+                << back.pictures[i];
+        // A password is the stored one or none, never a part of it.
+        EXPECT_TRUE(strcmp(back.password, "") == 0 || strcmp(back.password, "pw") == 0);
         if (cut == full.size()) {
             EXPECT_EQ(serializeSettings(back), full);
         }
     }
-    // Cut inside the second path: the first is whole, the second keeps what was read,
-    // the count stays as stored and the fields after the break keep their defaults.
+    // Cut inside the second path: the first is whole and the only picture,
+    // and the fields after the break keep their defaults.
     size_t second = full.find("second.bmp");
-    Settings back = parsed(full.substr(0, second + 3));
-    EXPECT_EQ(back.pictureCount, 2);
-    EXPECT_EQ(back.pictures[0], record.pictures[0]);
-    EXPECT_EQ(back.pictures[1], "sec");
+    Settings back = parsed(full.substr(0, second + 3), start);
+    EXPECT_EQ(back.pictureCount, 1);
+    EXPECT_EQ(back.pictures[0], "first.bmp");
+    EXPECT_EQ(back.pictures[1], "");
     EXPECT_EQ(back.fogBlue, 255);
+    // Cut inside the first path, or right after the count: the default picture stays.
+    back = parsed(full.substr(0, full.find("first.bmp") + 2), start);
+    EXPECT_EQ(back.pictureCount, 1);
+    EXPECT_EQ(back.pictures[0], start.pictures[0]);
 }
 
 TEST(SettingsFile, OversizedAndNegativeLengthsKeepLaterFieldsInPlace)
@@ -202,7 +216,7 @@ TEST(SettingsFile, OversizedAndNegativeLengthsKeepLaterFieldsInPlace)
     EXPECT_EQ(back.pictureCount, 0);
     EXPECT_EQ(back.museumType, 3);
     back = parsed(bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}));
-    EXPECT_EQ(back.pictureCount, 90);
+    EXPECT_EQ(back.pictureCount, 1);
     EXPECT_EQ(back.pictures[0], "a");
 }
 
@@ -284,4 +298,47 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFile)
     std::string listing;
     runCommand("ls -A '" + dir.path() + "'", &listing);
     EXPECT_EQ(listing, "Vellamir.INI\n") << "no temporary file is left behind";
+}
+
+namespace {
+
+// In a child process: 0 when loading path is refused and leaves the defaults.
+int loadIsRefused(const std::string& path)
+{
+    settings = withDefaultPicture();
+    int result = LoadSettings(path.c_str());
+    return result == 1 && serializeSettings(settings) == serializeSettings(withDefaultPicture()) ? 0 : 1;
+}
+
+} // namespace
+
+TEST(SettingsFile, OnlyARegularFileWithinTheBoundIsRead)
+{
+    // Each ends at once with the defaults, in little memory, as a missing file does.
+    TempDir dir;
+    std::string path = dir.file("Vellamir.INI");
+    for (const char* kind : kHostileKinds) {
+        ASSERT_TRUE(makeHostileFile(path, kind, std::string(6, '\0'))) << kind;
+        EXPECT_EQ(runLimited(loadIsRefused, path, size_t(64) << 20, 10), 0) << kind;
+    }
+    writeBytes(path, std::string(kMaxSettingsFileBytes + 1, '\0'));
+    EXPECT_EQ(runLimited(loadIsRefused, path, size_t(64) << 20, 10), 0) << "one byte over the longest file";
+}
+
+TEST(SettingsFile, ASaveRemovesWhatAKilledSaveLeftBehind)
+{
+    // A save killed before its rename leaves its temporary file with the
+    // password of that time; the next save takes it away, and only it.
+    TempDir dir;
+    std::string path = dir.file("Vellamir.INI");
+    writeBytes(dir.file("Vellamir.INI.aB3xY9"), "old password");
+    writeBytes(dir.file("Vellamir.INI.bak"), "not ours");
+    writeBytes(dir.file("Other.INI.aB3xY9"), "not ours either");
+    Settings before = settings;
+    settings = withDefaultPicture();
+    ASSERT_EQ(SaveSettings(path.c_str()), 0);
+    settings = before;
+    std::string listing;
+    runCommand("ls -A '" + dir.path() + "'", &listing);
+    EXPECT_EQ(listing, "Other.INI.aB3xY9\nVellamir.INI\nVellamir.INI.bak\n");
 }

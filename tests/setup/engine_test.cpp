@@ -208,6 +208,13 @@ TEST_F(CopyEngine, FatalMessagesOfTheScriptAndTheFiles)
     // No script at all.
     EXPECT_EQ(install(), 1);
     EXPECT_EQ(shown.back(), "message Fatal error: Could not open setup file!\nSetup not complete!");
+    // Nor is a device, a FIFO or a 1 GB file a script: each ends at once.
+    for (const char* kind : kHostileKinds) {
+        restart();
+        ASSERT_TRUE(makeHostileFile(start + "/setup.xdt", kind, "Test saver\r\n1\r\n")) << kind;
+        EXPECT_EQ(install(), 1) << kind;
+        EXPECT_EQ(shown.back(), "message Fatal error: Could not open setup file!\nSetup not complete!") << kind;
+    }
 
     // A script too big for the tables creates nothing.
     restart();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "settings/settings.h"
@@ -20,7 +21,10 @@ protected:
         record.pictures[0] = dir.file("Brevane/graphics/Default1.bmp");
     }
 
-    void writeSettings() { writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record)); }
+    void writeSettings()
+    {
+        writeBytes(dir.file("Brevane/Vellamir.INI"), settingsBytes ? *settingsBytes : serializeSettings(record));
+    }
 
     // Starts the saver, waits for its window (or for the box named boxTitle),
     // runs the shell commands in actions, then gives it up to waitSeconds to
@@ -38,7 +42,9 @@ protected:
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
         std::string script =
-            "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >'" + dir.file("stderr") + "' 2>&1 &\n"
+            "cd '" + (startDirectory.empty() ? dir.path() : startDirectory) + "' && WINDIR='" +
+            (windir.empty() ? dir.path() : windir) + "' '" + binaryDir() + "/bin/vellamir' /s >'" +
+            dir.file("stderr") + "' 2>&1 &\n"
             "pid=$!\n" + wait + actions + "\n"
             "i=0; while kill -0 $pid 2>/dev/null && [ $i -lt " + std::to_string(static_cast<int>(waitSeconds * 20)) +
             " ]; do sleep 0.05; i=$((i+1)); done\n"
@@ -75,6 +81,9 @@ protected:
 
     TempDir dir;
     Settings record;
+    std::optional<std::string> settingsBytes;  // the settings file's bytes, when not the record's
+    std::string windir;          // WINDIR when not the directory's absolute path
+    std::string startDirectory;  // where the saver starts, when not in the directory
 };
 
 TEST_F(SaverProcess, KeyPressEndsTheRunAndTheMuseumShowsInItsWindow)
@@ -93,6 +102,20 @@ TEST_F(SaverProcess, KeyPressEndsTheRunAndTheMuseumShowsInItsWindow)
     EXPECT_TRUE(has(output, "top=0\n")) << output;
     EXPECT_TRUE(has(output, "exit=0")) << output;
     EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverProcess, AnEmptySettingsFileInARelativeWindowsDirectoryRuns)
+{
+    // The default picture is found under the directory the relative WINDIR
+    // names, and a settings file that holds nothing leaves every default.
+    settingsBytes = "";
+    size_t slash = dir.path().rfind('/');
+    startDirectory = dir.path().substr(0, slash);
+    windir = dir.path().substr(slash + 1);
+    std::string output = run("xdotool key space\n");
+    EXPECT_TRUE(has(output, "window")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+    EXPECT_FALSE(has(output, "Fatal")) << output;
 }
 
 TEST_F(SaverProcess, TheKeyboardFocusIsGivenBack)
