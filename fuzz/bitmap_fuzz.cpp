@@ -16,8 +16,9 @@ static void check(const uint8_t* data, size_t size, int loadPalette)
     }
     int bits = bitmap->bitsPerPixel;
     if (error != kglOk) abort();
-    if (bitmap->width < 1 || bitmap->width > kMaxBitmapSide || bitmap->height < 1 ||
-        bitmap->height > kMaxBitmapSide)
+    if (bitmap->width < 1 || bitmap->height < 1 ||
+        int64_t(bitmap->bytesPerLine) * bitmap->height > kMaxBitmapBytes ||
+        int64_t(bitmap->width) * bitmap->height > kMaxBitmapBytes)
         abort();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 15 && bits != 16 && bits != 24 && bits != 32) abort();
     if (bitmap->bytesPerLine != bytesPerLineFor(bitmap->width, bits)) abort();
@@ -28,8 +29,10 @@ static void check(const uint8_t* data, size_t size, int loadPalette)
     // Every pixel byte is read, so a row outside the allocation shows up.
     unsigned sum = 0;
     for (size_t i = 0; i < size_t(bitmap->bytesPerLine) * size_t(bitmap->height); i++) sum += bitmap->pixels[i];
+    // Indices without their colour table have no colours to pack.
     std::vector<uint8_t> packed = packedBitmapBGR(bitmap);
-    if (packed.size() != size_t(bitmap->width) * size_t(bitmap->height) * 3) abort();
+    size_t expected = bits <= 8 && !bitmap->palette ? 0 : size_t(bitmap->width) * size_t(bitmap->height) * 3;
+    if (packed.size() != expected) abort();
     if (sum == 0xFFFFFFFF) abort();  // keeps the sum from being optimised away
     freeBitmap(bitmap);
 }

@@ -22,8 +22,13 @@ struct Bitmap {
     PixelFormat* format;         // depths above 8, else null
 };
 
-// Largest width or height a file may declare, in pixels.
-constexpr int32_t kMaxBitmapSide = 16384;
+// Largest picture a file may declare: its rows take at most 256 MiB (a
+// 32-bit picture of 8192 x 8192, or a panorama of any width within that) and
+// it has at most as many pixels. A picture is held three times while it
+// becomes a texture (the file's rows, the Bitmap, the packed copy), so this
+// keeps a hostile header from claiming more memory than a machine has, and
+// keeps every coordinate and byte count far inside 32 bits.
+constexpr int64_t kMaxBitmapBytes = int64_t(256) << 20;
 
 // ---- Finding files ---------------------------------------------------------------
 
@@ -32,12 +37,14 @@ void setFileRootPath(const char* path);
 const char* fileRootPath();
 // Opens name as given, else root path + subdirectory + name, else
 // $KGL_ROOT + subdirectory + name (names translated by the files layer).
+// Only regular files are found, and never by an open that could block.
 FILE* findFile(const char* subdirectory, const char* name, const char* mode);
 
 // ---- Reading -----------------------------------------------------------------------
 
-// Reads a BMP file (subdirectory "BITMAPS\"); null with -23 (not found),
-// -22 (invalid) or -10 (no memory). loadPalette keeps the colour table.
+// Reads a BMP file (subdirectory "BITMAPS\"); null with -23 (not found, or
+// no regular file: a FIFO or a device is never opened), -22 (invalid) or -10
+// (no memory). loadPalette keeps the colour table.
 Bitmap* readBitmapFile(const char* name, int loadPalette);
 // The same on a file's bytes (null with -22 or -10).
 Bitmap* parseBitmap(const uint8_t* bytes, size_t size, int loadPalette);
@@ -49,12 +56,14 @@ void freeBitmap(Bitmap* bitmap);
 
 // ---- Using the pixels --------------------------------------------------------------
 
-// The bitmap's colours as a full palette: its own entries, the rest black;
-// the default palette of its depth when it has none.
+// The bitmap's colours as a full palette: its own entries, the rest black
+// (all black for a bitmap read without its colour table).
 void bitmapPalette(const Bitmap* bitmap, PaletteEntry palette[kPaletteSize]);
 // The pixels as tightly packed rows (width * 3 bytes each, top row first,
 // blue-green-red), for consumers such as texture upload that take packed
-// rows. Any depth is converted. Empty (with -10) when memory runs out.
+// rows. Any depth is converted. Empty with -10 when memory runs out, and
+// with -22 for a bitmap of 8 bits or less read without its colour table:
+// its indices have no colours (read it with loadPalette 1 to convert it).
 std::vector<uint8_t> packedBitmapBGR(const Bitmap* bitmap);
 
 // ---- Drawing -----------------------------------------------------------------------

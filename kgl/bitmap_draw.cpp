@@ -66,8 +66,12 @@ void putBitmap(DeviceContext* dc, int x, int y, const Bitmap* bitmap, int op)
         if (dc->ops->putMono) dc->ops->putMono(dc, atX, atY, width, height, rows, bitmap->bytesPerLine, srcX);
         return;
     }
+    // A bitmap read without its colour table holds indices of the context's
+    // own colours: they are copied as they are, or turned into colours
+    // through the context's palette, never through one made up for them.
     PaletteEntry palette[kPaletteSize];
-    if (bits <= 8) bitmapPalette(bitmap, palette);
+    if (bits <= 8 && bitmap->palette) bitmapPalette(bitmap, palette);
+    else if (bits <= 8) std::copy(dc->palette, dc->palette + kPaletteSize, palette);
     if (sameFormat(dc, bitmap, format, palette)) {
         if (dc->ops->putImage) dc->ops->putImage(dc, atX, atY, width, height, rows, bitmap->bytesPerLine, srcX, op);
     } else if (dc->ops->putImageConverted) {

@@ -46,9 +46,10 @@ FILE* findFile(const char* subdirectory, const char* name, const char* mode)
     if (const char* kglRoot = getenv("KGL_ROOT")) candidates[count++] = withSeparator(kglRoot) + subdir + name;
     for (int i = 0; i < count; i++) {
         // A probe for reading, so that a writing mode never creates a file
-        // under a candidate that is not the one found.
-        FILE* probe = openFile(candidates[i].c_str(), "rb");
+        // under a candidate that is not the one found; a plain read keeps it.
+        FILE* probe = openRegularFile(candidates[i].c_str());
         if (!probe) continue;
+        if (strcmp(mode, "rb") == 0 || strcmp(mode, "r") == 0) return probe;
         fclose(probe);
         return openFile(candidates[i].c_str(), mode);
     }
@@ -88,8 +89,11 @@ static int readHeaders(const uint8_t* bytes, size_t size, BitmapLayout* layout)
     if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
         return kglInvalidBitmap;
     int64_t width = int32_t(read32(info + 4)), height = int32_t(read32(info + 8));
-    if (width < 1 || width > kMaxBitmapSide || height == 0 || height < -kMaxBitmapSide || height > kMaxBitmapSide)
+    if (height < 0) height = -height;
+    if (width < 1 || height < 1 || width > kMaxBitmapBytes || height > kMaxBitmapBytes ||
+        width * height > kMaxBitmapBytes || bytesPerLineFor(width, depth) * height > kMaxBitmapBytes)
         return kglInvalidBitmap;
+    height = int32_t(read32(info + 8));
     layout->width = int32_t(width);
     layout->height = int32_t(height < 0 ? -height : height);
     layout->bottomUp = height > 0;
@@ -114,13 +118,13 @@ static int readHeaders(const uint8_t* bytes, size_t size, BitmapLayout* layout)
 
 // The depth a file's pixels are recorded with and their format above 8 bits,
 // decided by the depth and, with bit fields, the masks.
-static int recordedDepth(const BitmapLayout& layout, const uint8_t* bytes, const PixelFormat** format)
+static int recordedDepth(const BitmapLayout& layout, const uint8_t* colourData, const PixelFormat** format)
 {
     *format = nullptr;
     uint32_t red = 0, green = 0;
     if (layout.bitFields) {
-        red = read32(bytes + layout.tableOffset);
-        green = read32(bytes + layout.tableOffset + 4);
+        red = read32(colourData);
+        green = read32(colourData + 4);
     }
     switch (layout.fileBits) {
     case 16:
@@ -151,18 +155,13 @@ static size_t alignUp(size_t value)
     return (value + 7) & ~size_t(7);
 }
 
-Bitmap* parseBitmap(const uint8_t* bytes, size_t size, int loadPalette)
+// The Bitmap a layout describes, with its palette or PixelFormat taken from
+// the colour data that follows the headers (the colour table or the masks);
+// its rows are left for the caller to fill. Null with -10.
+static Bitmap* newBitmap(const BitmapLayout& layout, const uint8_t* colourData, int loadPalette)
 {
-    setLastError(kglOk);
-    BitmapLayout layout;
-    int error = bytes ? readHeaders(bytes, size, &layout) : kglInvalidBitmap;
-    if (error == kglOk && size < layout.totalSize) error = kglInvalidBitmap;
-    if (error != kglOk) {
-        setLastError(error);
-        return nullptr;
-    }
     const PixelFormat* format = nullptr;
-    int bits = recordedDepth(layout, bytes, &format);
+    int bits = recordedDepth(layout, colourData, &format);
     int paletteSize = loadPalette && layout.fileBits <= 8 ? layout.colourCount : 0;
     size_t rowsBytes = size_t(layout.bytesPerLine) * size_t(layout.height);
     size_t extraBytes = paletteSize ? paletteSize * sizeof(PaletteEntry) : format ? sizeof(PixelFormat) : 0;
@@ -184,17 +183,36 @@ Bitmap* parseBitmap(const uint8_t* bytes, size_t size, int loadPalette)
     uint8_t* extra = block + alignUp(sizeof(Bitmap));
     if (paletteSize) {
         bitmap->palette = reinterpret_cast<PaletteEntry*>(extra);
-        memcpy(bitmap->palette, bytes + layout.tableOffset, paletteSize * sizeof(PaletteEntry));
+        memcpy(bitmap->palette, colourData, paletteSize * sizeof(PaletteEntry));
     } else if (format) {
         bitmap->format = reinterpret_cast<PixelFormat*>(extra);
         *bitmap->format = *format;
     }
-    size_t rowBytes = size_t(layout.bytesPerLine);
-    for (int32_t row = 0; row < layout.height; row++) {
-        int32_t target = layout.bottomUp ? layout.height - 1 - row : row;
-        memcpy(bitmap->pixels + size_t(target) * rowBytes, bytes + layout.pixelOffset + size_t(row) * rowBytes,
-               rowBytes);
+    return bitmap;
+}
+
+// Where the file's row number row (in file order) goes in the Bitmap.
+static uint8_t* rowTarget(Bitmap* bitmap, const BitmapLayout& layout, int32_t row)
+{
+    int32_t target = layout.bottomUp ? layout.height - 1 - row : row;
+    return bitmap->pixels + size_t(target) * size_t(layout.bytesPerLine);
+}
+
+Bitmap* parseBitmap(const uint8_t* bytes, size_t size, int loadPalette)
+{
+    setLastError(kglOk);
+    BitmapLayout layout;
+    int error = bytes ? readHeaders(bytes, size, &layout) : kglInvalidBitmap;
+    if (error == kglOk && size < layout.totalSize) error = kglInvalidBitmap;
+    if (error != kglOk) {
+        setLastError(error);
+        return nullptr;
     }
+    Bitmap* bitmap = newBitmap(layout, bytes + layout.tableOffset, loadPalette);
+    if (!bitmap) return nullptr;
+    size_t rowBytes = size_t(layout.bytesPerLine);
+    for (int32_t row = 0; row < layout.height; row++)
+        memcpy(rowTarget(bitmap, layout, row), bytes + layout.pixelOffset + size_t(row) * rowBytes, rowBytes);
     return bitmap;
 }
 
@@ -235,21 +253,29 @@ Bitmap* readBitmapFile(const char* name, int loadPalette)
         setLastError(kglBitmapNotFound);
         return nullptr;
     }
-    // The headers say how much of the file is read; nothing past that is.
-    BitmapLayout layout;
+    // The headers say how much of the file is read; nothing past that is,
+    // and the rows go straight into the Bitmap, so a picture is held once.
+    BitmapLayout layout = {};
     int error = readLayout(file, &layout);
-    uint8_t* bytes = nullptr;
-    size_t size = 0;
-    if (error == kglOk) {
-        bytes = static_cast<uint8_t*>(malloc(layout.totalSize));
-        if (!bytes) error = kglNoMemory;
-        else size = readFront(file, bytes, layout.totalSize);
+    uint8_t colourData[256 * 4];
+    size_t colourBytes = layout.pixelOffset - layout.tableOffset;
+    if (error == kglOk && (fseek(file, long(layout.tableOffset), SEEK_SET) != 0 ||
+                           fread(colourData, 1, colourBytes, file) != colourBytes))
+        error = kglInvalidBitmap;
+    Bitmap* bitmap = error == kglOk ? newBitmap(layout, colourData, loadPalette) : nullptr;
+    if (bitmap) {
+        size_t rowBytes = size_t(layout.bytesPerLine);
+        for (int32_t row = 0; row < layout.height && error == kglOk; row++)
+            if (fread(rowTarget(bitmap, layout, row), 1, rowBytes, file) != rowBytes) error = kglInvalidBitmap;
+    } else if (error == kglOk) {
+        error = kglNoMemory;
     }
     fclose(file);
-    Bitmap* bitmap = nullptr;
-    if (error == kglOk) bitmap = parseBitmap(bytes, size, loadPalette);
-    else setLastError(error);
-    free(bytes);
+    if (error != kglOk) {
+        freeBitmap(bitmap);
+        setLastError(error);
+        return nullptr;
+    }
     return bitmap;
 }
 
@@ -278,15 +304,18 @@ void freeBitmap(Bitmap* bitmap)
 
 void bitmapPalette(const Bitmap* bitmap, PaletteEntry palette[kPaletteSize])
 {
-    const PaletteEntry* source = bitmap->palette ? bitmap->palette : defaultPalette(bitmap->bitsPerPixel);
-    int count = bitmap->palette ? bitmap->paletteSize : kPaletteSize;
-    for (int i = 0; i < kPaletteSize; i++) palette[i] = i < count ? source[i] : PaletteEntry{0, 0, 0, 0};
+    int count = bitmap->palette ? bitmap->paletteSize : 0;
+    for (int i = 0; i < kPaletteSize; i++) palette[i] = i < count ? bitmap->palette[i] : PaletteEntry{0, 0, 0, 0};
 }
 
 std::vector<uint8_t> packedBitmapBGR(const Bitmap* bitmap)
 {
     std::vector<uint8_t> packed;
     if (!bitmap) return packed;
+    if (bitmap->bitsPerPixel <= 8 && !bitmap->palette) {
+        setLastError(kglInvalidBitmap);
+        return packed;
+    }
     size_t rowBytes = size_t(bitmap->width) * 3;
     try {
         packed.resize(rowBytes * size_t(bitmap->height));

@@ -54,7 +54,8 @@ uint32_t uploadRGB(int width, int height, const uint8_t* pixels)
 
 uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap)
 {
-    Bitmap* loaded = readBitmapFile(path, 0);
+    // The colour table comes along: an 8-bit texture's indices mean nothing without it.
+    Bitmap* loaded = readBitmapFile(path, 1);
     if (!loaded) cannotLoad(path);
     std::vector<uint8_t> pixels = packedRGB(loaded);
     uint32_t name = uploadRGB(loaded->width, loaded->height, pixels.data());
@@ -91,7 +92,7 @@ void loadPictureTextures()
     gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = 0; i < count; ++i) {
         const std::string& path = settings.pictures[i];
-        Bitmap* bitmap = readBitmapFile(path.c_str(), 0);
+        Bitmap* bitmap = readBitmapFile(path.c_str(), 1);
         if (!bitmap) cannotLoad(path);
         std::vector<uint8_t> pixels = packedRGB(bitmap);
         t.pictureAspectRatios[i] = static_cast<float>(bitmap->height) / static_cast<float>(bitmap->width);

@@ -73,4 +73,22 @@ TEST(Startup, MissingPromptPicturesStopBeforeAnyModeSwitch)
         EXPECT_EQ(code, 0) << c.mode << ": " << output;
         EXPECT_EQ(output, c.text) << c.mode;
     }
+
+    // A device, a FIFO or a 1 GB file in its place is no picture either: the
+    // same message at once, in little memory.
+    for (const char* kind : kHostileKinds) {
+        TempDir dir;
+        mkdir(dir.file("Brevane").c_str(), 0700);
+        Settings record;
+        record.passwordEnabled = 1;
+        snprintf(record.password, sizeof record.password, "secret");
+        writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
+        ASSERT_TRUE(makeHostileFile(dir.file("Brevane/pass.pag"), kind, "BM"));
+        std::string output;
+        int code = runCommand("ulimit -v 1000000; env -u DISPLAY WINDIR='" + dir.path() + "' timeout 10 " +
+                                  vellamir() + " /s 2>&1",
+                              &output);
+        EXPECT_EQ(code, 0) << kind << ": " << output;
+        EXPECT_EQ(output, "Error: Fatal Error: Unable to find file pass.pag.\n") << kind;
+    }
 }
