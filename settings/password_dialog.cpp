@@ -1,6 +1,6 @@
 // The change-password dialog: the old password must match the stored one
-// exactly, the new one must be typed twice the same, and an empty new
-// password clears it. Only memory changes; "Apply" writes the file.
+// exactly, the new one must be typed twice the same and be typeable at the
+// password prompt, and an empty new password clears it. Only memory changes; "Apply" writes the file.
 #include <cstring>
 #include <string>
 
@@ -26,6 +26,14 @@ void changePassword(Dialog* dialog)
     if (first != passwordField(dialog, kIdConfirmPassword)) {
         messageBox("Error: Your new password was not confirmed!", "Error", MessageIcon::Stop, MessageButtons::Ok,
                    dialog);
+        return;
+    }
+    // The prompt takes plain ASCII only: a password with any other character
+    // ("é" arrives here as UTF-8) could never be typed to end the saver.
+    if (!passwordCanBeTyped(first.c_str())) {
+        messageBox("Error: Your new password may hold only letters, digits, blanks and the punctuation of plain "
+                   "ASCII: other characters cannot be typed at the password prompt!",
+                   "Error", MessageIcon::Stop, MessageButtons::Ok, dialog);
         return;
     }
     memset(settings.password, 0, sizeof settings.password);

@@ -34,6 +34,13 @@ float displayScaleFor(int displaySizeId)
     return scales[displaySizeId - kDisplayFullScreen];
 }
 
+int passwordCanBeTyped(const char* text)
+{
+    for (size_t i = 0; i < kPasswordBuffer && text[i]; ++i)
+        if (static_cast<unsigned char>(text[i]) < 32 || static_cast<unsigned char>(text[i]) > 126) return 0;
+    return 1;
+}
+
 namespace {
 
 // Reads little-endian fields from the file's bytes. A read past the end takes

@@ -72,6 +72,12 @@ void setDefaultPicture(Settings& record);
 // 0.1 for 709); 0.5 for an identifier outside the group.
 float displayScaleFor(int displaySizeId);
 
+// ---- The password ------------------------------------------------------------
+
+// 1 when every character of text is one the password prompt can type (the
+// codes 32 to 126), so that a password made of them can be entered.
+int passwordCanBeTyped(const char* text);
+
 // ---- The file ----------------------------------------------------------------
 
 // Reads the file at path into the record. Returns 0 when it was opened and

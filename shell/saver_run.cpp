@@ -154,7 +154,14 @@ int runSaver()
     // this run (in memory only; nothing writes the file during a run), so
     // there is no picture check, grab or prompt.
     uint64_t hostWindow = hostWindowFromEnvironment();
+    if (hostWindow && settings.passwordEnabled == 1)
+        fprintf(stderr, "Vellamir: the password is not asked for here: the screen-saver daemon's lock is in charge.\n");
     if (hostWindow) settings.passwordEnabled = 0;
+    // A password saved by an older version may hold characters no key types
+    // at the prompt: the run goes on, but whoever started it is told.
+    if (settings.passwordEnabled == 1 && !passwordCanBeTyped(settings.password))
+        fprintf(stderr, "Vellamir: the stored password holds characters the password prompt cannot type, so it "
+                        "cannot end the saver; set a new one with \"vellamir /c\".\n");
     if (!checkPasswordPictures()) return 0;
     catchTerminationSignals();
     setHostWindow(hostWindow);

@@ -102,6 +102,25 @@ TEST(ChangePassword, UnequalNewEntriesAreNotConfirmedUntilTheyMatch)
     EXPECT_EQ(std::string(settings.password), "alpha");
 }
 
+TEST(ChangePassword, CharactersThePromptCannotTypeAreRefused)
+{
+    DialogHarness harness;
+    setStored("old");
+    harness.runChangePassword([](Dialog* d) {
+        typeControlText(d, kIdOldPassword, "old");
+        setControlText(d, kIdNewPassword, "caf\xC3\xA9");   // "café" as the field gives it, UTF-8
+        setControlText(d, kIdConfirmPassword, "caf\xC3\xA9");
+        clickControl(d, kIdOk);
+        EXPECT_EQ(std::string(settings.password), "old") << "the dialog stays open, nothing changed";
+        clickControl(d, kIdCancel);
+    });
+    ASSERT_EQ(harness.boxes.size(), 1u);
+    EXPECT_EQ(harness.boxes[0].caption, "Error");
+    EXPECT_EQ(harness.boxes[0].icon, MessageIcon::Stop);
+    EXPECT_NE(harness.boxes[0].text.find("cannot be typed at the password prompt"), std::string::npos);
+    EXPECT_EQ(std::string(settings.password), "old");
+}
+
 TEST(ChangePassword, TwoEmptyEntriesClearThePassword)
 {
     DialogHarness harness;

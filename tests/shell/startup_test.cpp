@@ -74,6 +74,20 @@ TEST(Startup, MissingPromptPicturesStopBeforeAnyModeSwitch)
         EXPECT_EQ(output, c.text) << c.mode;
     }
 
+    // A stored password no key can type (saved by an older version) is reported first.
+    {
+        TempDir dir;
+        mkdir(dir.file("Brevane").c_str(), 0700);
+        Settings record;
+        record.passwordEnabled = 1;
+        snprintf(record.password, sizeof record.password, "caf\xE9");
+        writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
+        std::string output;
+        runCommand("env -u DISPLAY WINDIR='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
+        EXPECT_EQ(output.rfind("Vellamir: the stored password holds characters the password prompt cannot type", 0), 0u)
+            << output;
+    }
+
     // A device, a FIFO or a 1 GB file in its place is no picture either: the
     // same message at once, in little memory.
     for (const char* kind : kHostileKinds) {

@@ -194,6 +194,11 @@ TEST_F(HostedRun, DrawsIntoTheWindowFollowsItsSizeAndEndsCleanlyOnSIGTERM)
     kill(saver, SIGTERM);
     window.ask("destroy");
     EXPECT_EQ(exitCode(saver), 0) << readBytes(dir.file("stderr"));
+    // It says so, once.
+    std::string said = readBytes(dir.file("stderr"));
+    const std::string line = "the screen-saver daemon's lock is in charge";
+    EXPECT_NE(said.find(line), std::string::npos) << said;
+    EXPECT_EQ(said.find(line), said.rfind(line)) << said;
 }
 
 TEST_F(HostedRun, TheWindowsEndEndsTheRunWith255)
