@@ -257,3 +257,22 @@ bool cutToSurface(const DeviceContext* dc, int clip, int& left, int& top, int& r
     right = std::min(right, maxX), bottom = std::min(bottom, maxY);
     return left <= right && top <= bottom;
 }
+
+bool cutSourceRect(const DeviceContext* source, int& srcX, int& srcY, int& width, int& height)
+{
+    if (!source || !source->surface || width < 1 || height < 1) return false;
+    int64_t left = std::max(srcX, 0), top = std::max(srcY, 0);
+    int64_t right = std::min<int64_t>(int64_t(srcX) + width, source->xResolution);
+    int64_t bottom = std::min<int64_t>(int64_t(srcY) + height, source->yResolution);
+    if (left >= right || top >= bottom) return false;
+    srcX = int(left), srcY = int(top), width = int(right - left), height = int(bottom - top);
+    return true;
+}
+
+bool sameSurfaceFormat(const DeviceContext* dc, const DeviceContext* source)
+{
+    if (dc->bitsPerPixel != source->bitsPerPixel) return false;
+    return dc->bitsPerPixel <= 8 || (dc->format.redPosition == source->format.redPosition &&
+                                     dc->format.greenPosition == source->format.greenPosition &&
+                                     dc->format.bluePosition == source->format.bluePosition);
+}

@@ -42,6 +42,15 @@ struct DCOps {
     // A 1-bit mask: set bits are painted in the current colour, clear bits left alone.
     void (*putMono)(DeviceContext* dc, int x, int y, int width, int height, const uint8_t* rows,
                     int bytesPerLine, int srcX);
+    // A width x height rectangle of another context's surface, from srcX,
+    // srcY, onto x, y: copied as it is in the same format, else converted.
+    // Unlike the operations above, x and y are not yet cut to the surface.
+    void (*copyRect)(DeviceContext* dc, int x, int y, const DeviceContext* source, int srcX, int srcY, int width,
+                     int height);
+    // The same rectangle stretched over dstWidth x dstHeight pixels at x, y,
+    // each destination pixel taking the source pixel its position falls on.
+    void (*copyRectStretched)(DeviceContext* dc, int x, int y, int dstWidth, int dstHeight,
+                              const DeviceContext* source, int srcX, int srcY, int width, int height);
     // Stores entries as palette entries first .. first + count - 1 (in
     // dc->palette and wherever the device keeps its colours).
     void (*setPalette)(DeviceContext* dc, const PaletteEntry* entries, int first, int count);
@@ -58,6 +67,12 @@ bool ellipseRowSpan(int left, int top, int xSpan, int ySpan, int y, int* x0, int
 // Cuts an inclusive rectangle to the surface and, with clip set, to the clip
 // rectangle (shifted by the viewport); false when nothing remains.
 bool cutToSurface(const DeviceContext* dc, int clip, int& left, int& top, int& right, int& bottom);
+// Cuts a copy's source rectangle to the source's surface (which must have
+// pixels); false when nothing remains.
+bool cutSourceRect(const DeviceContext* source, int& srcX, int& srcY, int& width, int& height);
+// Whether pixels of source go onto dc as they are: the same depth, and above
+// 8 bits the same red, green and blue positions.
+bool sameSurfaceFormat(const DeviceContext* dc, const DeviceContext* source);
 
 // One drawing surface. Created and destroyed only by the library.
 struct DeviceContext {

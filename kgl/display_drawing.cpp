@@ -90,19 +90,25 @@ struct SourceImage {
     const uint8_t* maskColour;   // red, green, blue; 1-bit images only
 };
 
-// Draws width x height pixels of the source with its first drawn pixel at x, y.
-void drawImage(DeviceContext* dc, int x, int y, int width, int height, const SourceImage& source)
+// Draws the source over width x height pixels with its first drawn pixel at
+// x, y; a source of another size (sourceWidth x sourceHeight) is stretched,
+// each pixel taking the source pixel its position falls on.
+void drawImage(DeviceContext* dc, int x, int y, int width, int height, const SourceImage& source,
+               int sourceWidth = 0, int sourceHeight = 0)
 {
     int left = x, top = y, right = x + width - 1, bottom = y + height - 1;
     if (width < 1 || height < 1 || !cutToSurface(dc, 0, left, top, right, bottom) || !haveGL()) return;
+    if (sourceWidth < 1 || sourceHeight < 1) sourceWidth = width, sourceHeight = height;
     const int w = right - left + 1, h = bottom - top + 1;
     const bool mask = source.bits == 1;
     std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
     for (int row = 0; row < h; ++row) {
-        const uint8_t* from = source.rows + int64_t(top - y + row) * source.bytesPerLine;
+        const int64_t fromRow = int64_t(top - y + row) * sourceHeight / height;
+        const uint8_t* from = source.rows + fromRow * source.bytesPerLine;
         uint8_t* to = rgba.data() + static_cast<size_t>(row) * w * 4;
         for (int i = 0; i < w; ++i, to += 4) {
-            uint32_t value = readPixel(from, source.srcX + left - x + i, source.bits);
+            const int fromColumn = int(int64_t(left - x + i) * sourceWidth / width);
+            uint32_t value = readPixel(from, source.srcX + fromColumn, source.bits);
             if (mask) {
                 to[0] = source.maskColour[0], to[1] = source.maskColour[1], to[2] = source.maskColour[2];
                 to[3] = value ? 255 : 0;
@@ -178,6 +184,28 @@ void putMono(DeviceContext* dc, int x, int y, int width, int height, const uint8
     drawImage(dc, x, y, width, height, {rows, bytesPerLine, srcX, 1, nullptr, nullptr, colour});
 }
 
+// A memory context's pixels onto the frame, as they are or stretched.
+void copyRectStretched(DeviceContext* dc, int x, int y, int dstWidth, int dstHeight, const DeviceContext* source,
+                       int srcX, int srcY, int width, int height)
+{
+    int fromX = srcX, fromY = srcY, fromWidth = width, fromHeight = height;
+    if (!cutSourceRect(source, srcX, srcY, width, height)) return;
+    // The part of the destination that belongs to the part of the source that is there.
+    int64_t left = x + int64_t(srcX - fromX) * dstWidth / fromWidth;
+    int64_t top = y + int64_t(srcY - fromY) * dstHeight / fromHeight;
+    int64_t across = int64_t(width) * dstWidth / fromWidth, down = int64_t(height) * dstHeight / fromHeight;
+    drawImage(dc, int(left), int(top), int(across), int(down),
+              {source->surface + int64_t(srcY) * source->bytesPerLine, source->bytesPerLine, srcX,
+               source->bitsPerPixel, &source->format, source->palette, nullptr},
+              width, height);
+}
+
+void copyRect(DeviceContext* dc, int x, int y, const DeviceContext* source, int srcX, int srcY, int width,
+              int height)
+{
+    copyRectStretched(dc, x, y, width, height, source, srcX, srcY, width, height);
+}
+
 // The window always shows 24-bit colour: an 8-bit mode's palette is kept in the
 // context only.
 void setPalette(DeviceContext* dc, const PaletteEntry* entries, int first, int count)
@@ -190,8 +218,9 @@ void realisePalette(DeviceContext*) {}
 void setActivePage(DeviceContext*, int) {}
 void setVisualPage(DeviceContext*, int, int) {}
 
-const DCOps displayOps = {setColour, fillRect, fillEllipse, putImage, putImageConverted, putMono,
-                          setPalette, realisePalette, setActivePage, setVisualPage};
+const DCOps displayOps = {setColour, fillRect,          fillEllipse, putImage,       putImageConverted,
+                          putMono,   copyRect,          copyRectStretched, setPalette, realisePalette,
+                          setActivePage, setVisualPage};
 
 } // namespace
 

@@ -326,12 +326,15 @@ void swapBuffers(int waitForRetrace)
     if (!display) return;
     if (record.memoryContext) {
         if (frameworkState.openGLStarted) gl.glFlush();
-        // The back buffer goes to the display's top-left corner; stretched
-        // buffers are shown at their own size on this back-end.
+        // The back buffer goes to the display's top-left corner; a half-height
+        // or half-size one (stretch 1 or 2) is stretched over the whole display.
         DeviceContext* back = liveDC(record.memoryContext);
         DeviceContext* screen = liveDC(display);
-        screen->ops->putImageConverted(screen, 0, 0, back->xResolution, back->yResolution, back->surface,
-                                       back->bytesPerLine, 0, back->bitsPerPixel, &back->format, back->palette, 0);
+        if (frameworkState.stretch == 0 && screen->ops->copyRect)
+            screen->ops->copyRect(screen, 0, 0, back, 0, 0, back->xResolution, back->yResolution);
+        else if (frameworkState.stretch != 0 && screen->ops->copyRectStretched)
+            screen->ops->copyRectStretched(screen, 0, 0, screen->xResolution, screen->yResolution, back, 0, 0,
+                                           back->xResolution, back->yResolution);
     }
     if (frameworkState.openGLStarted && !record.memoryContext)
         swapGLBuffers(display, waitForRetrace);

@@ -107,6 +107,45 @@ static void memoryPutMono(DeviceContext* dc, int x, int y, int width, int height
     }
 }
 
+static void memoryCopyRect(DeviceContext* dc, int x, int y, const DeviceContext* source, int srcX, int srcY,
+                           int width, int height)
+{
+    int fromX = srcX, fromY = srcY;
+    if (!cutSourceRect(source, srcX, srcY, width, height)) return;
+    x += srcX - fromX, y += srcY - fromY;
+    const uint8_t* rows = source->surface + int64_t(srcY) * source->bytesPerLine;
+    if (sameSurfaceFormat(dc, source))
+        memoryPutImage(dc, x, y, width, height, rows, source->bytesPerLine, srcX, 0);
+    else
+        memoryPutImageConverted(dc, x, y, width, height, rows, source->bytesPerLine, srcX, source->bitsPerPixel,
+                                &source->format, source->palette, 0);
+}
+
+static void memoryCopyRectStretched(DeviceContext* dc, int x, int y, int dstWidth, int dstHeight,
+                                    const DeviceContext* source, int srcX, int srcY, int width, int height)
+{
+    int left = x, top = y, right = x + dstWidth - 1, bottom = y + dstHeight - 1;
+    if (dstWidth < 1 || dstHeight < 1 || !dc->surface || !cutSourceRect(source, srcX, srcY, width, height) ||
+        !cutToSurface(dc, 0, left, top, right, bottom))
+        return;
+    const bool same = sameSurfaceFormat(dc, source), packs = dc->maxColour > 255;
+    for (int row = top; row <= bottom; row++) {
+        int fromRow = srcY + int(int64_t(row - y) * height / dstHeight);
+        const uint8_t* from = source->surface + int64_t(fromRow) * source->bytesPerLine;
+        uint8_t* to = surfaceRow(dc, row);
+        for (int column = left; column <= right; column++) {
+            uint32_t value = readPixel(from, srcX + int(int64_t(column - x) * width / dstWidth), source->bitsPerPixel);
+            if (!same) {
+                uint8_t r, g, b;
+                pixelColour(value, source->bitsPerPixel, &source->format, source->palette, &r, &g, &b);
+                value = packs ? packColour(dc->format, r, g, b)
+                              : nearestPaletteIndex(dc->palette, int(dc->maxColour) + 1, r, g, b);
+            }
+            writePixel(to, column, dc->bitsPerPixel, value);
+        }
+    }
+}
+
 static void memorySetPalette(DeviceContext* dc, const PaletteEntry* entries, int first, int count)
 {
     for (int i = 0; i < count; i++)
@@ -123,10 +162,10 @@ static void memoryRealisePalette(DeviceContext* dc)
 static void memorySetActivePage(DeviceContext*, int) {}
 static void memorySetVisualPage(DeviceContext*, int, int) {}
 
-static const DCOps memoryOps = {memorySetColour,      memoryFillRect,      memoryFillEllipse,
+static const DCOps memoryOps = {memorySetColour,      memoryFillRect,          memoryFillEllipse,
                                 memoryPutImage,       memoryPutImageConverted, memoryPutMono,
-                                memorySetPalette,     memoryRealisePalette, memorySetActivePage,
-                                memorySetVisualPage};
+                                memoryCopyRect,       memoryCopyRectStretched, memorySetPalette,
+                                memoryRealisePalette, memorySetActivePage,     memorySetVisualPage};
 
 static int createMemoryContext(DeviceContext* dc)
 {

@@ -267,6 +267,22 @@ TEST_F(MemoryDC, LowDepthSurfacesPackPixelsFromTheHighBits)
     EXPECT_EQ(four->surface[2], 0xF0);
 }
 
+TEST_F(MemoryDC, RectanglesAreCopiedAndStretchedBetweenContexts)
+{
+    // Two 16-bit pixels, red and blue, onto 24 bits: converted, then doubled both ways.
+    DeviceContext* source = make(2, 1, 16);
+    writePixel(source->surface, 0, 16, 0xF800);
+    writePixel(source->surface, 1, 16, 0x001F);
+    DeviceContext* plain = make(3, 1, 24);
+    plain->ops->copyRect(plain, 1, 0, source, 0, 0, 5, 5);   // more than the source has
+    EXPECT_EQ(picture(plain, 0xFF0000), ".#.\n");
+    EXPECT_EQ(pixelAt(plain, 2, 0), 0x0000FFu);
+    DeviceContext* large = make(4, 2, 24);
+    large->ops->copyRectStretched(large, 0, 0, 4, 2, source, 0, 0, 2, 1);
+    EXPECT_EQ(picture(large, 0xFF0000), "##..\n##..\n");
+    EXPECT_EQ(picture(large, 0x0000FF), "..##\n..##\n");
+}
+
 namespace {
 
 // A display driver of the tests' own: it offers mode 49 with 3 pages and

@@ -226,6 +226,46 @@ TEST_F(FrameworkOnDisplay, PagesFlipAroundTheirCount)
     EXPECT_EQ(shown[5], 0) << "six presents: page 0 shown again";
 }
 
+TEST_F(FrameworkOnDisplay, HalfHeightAndHalfSizeBuffersArePresentedStretched)
+{
+    // A present copies the memory back buffer into the display's frame; the
+    // frame's pixels are read back through an OpenGL context on the display.
+    auto pixelAt = [](int x, int row) {
+        uint8_t pixel[4] = {};
+        gl.glReadPixels(x, 479 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return (pixel[0] << 16) | (pixel[1] << 8) | pixel[2];
+    };
+    for (int stretch : {1, 2}) {
+        SCOPED_TRACE(stretch);
+        ModeInfo info = modeInfo(49, stretch);   // 640 x 480, 16 bits
+        ASSERT_EQ(setDisplayMode(&info, 0, 3, 0), 1) << errorMessage(takeLastError());
+        DeviceContext* back = liveDC(record->memoryContext);
+        ASSERT_EQ(record->drawTarget, record->memoryContext);
+        EXPECT_EQ(back->xResolution, stretch == 2 ? 320 : 640);
+        EXPECT_EQ(back->yResolution, 240);
+        ASSERT_EQ(createGLContext(record->displayContext, 0x1A), 1);
+        makeCurrentGL(record->displayContext);
+        gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+
+        // Top half of the buffer red, bottom half green, its last column blue.
+        for (int y = 0; y < back->yResolution; ++y)
+            for (int x = 0; x < back->xResolution; ++x)
+                writePixel(back->surface + y * back->bytesPerLine, x, 16,
+                           packColour(back->format, y < 120 ? 255 : 0, y < 120 ? 0 : 255,
+                                      x == back->xResolution - 1 ? 255 : 0));
+        swapBuffers(1);
+        EXPECT_EQ(pixelAt(10, 200), 0xFF0000) << "row 100 of the buffer, doubled";
+        EXPECT_EQ(pixelAt(10, 479), 0x00FF00) << "the buffer's last row reaches the frame's";
+        EXPECT_EQ(pixelAt(stretch == 2 ? 600 : 10, 300), 0x00FF00);
+        EXPECT_EQ(pixelAt(639, 10) & 0xFF, 0xFF) << "the last column reaches the frame's";
+        if (stretch == 2) EXPECT_EQ(pixelAt(638, 10), 0xFF00FF) << "the last column, doubled";
+
+        makeCurrentGL(nullptr);
+        destroyGLContext(record->displayContext);
+    }
+}
+
 TEST_F(FrameworkOnDisplay, HalfWaySwitchStillGivesTheDesktopBack)
 {
     // The library and its window are up, the context not yet made: what a
