@@ -6,16 +6,26 @@
 
 namespace {
 
-uint32_t currentModifiers()
+// The modifier keys and buttons held as of the last message taken, followed
+// through the messages themselves: SDL's state when they are taken may be
+// later (a key released before the poll). Started from SDL's state at the
+// first poll; every key message carries the whole key state, every motion
+// the whole button state.
+struct HeldState {
+    bool started;
+    uint16_t keys;      // SDL_Keymod
+    uint32_t buttons;   // SDL_BUTTON_*MASK
+};
+HeldState held;
+
+uint32_t heldModifiers()
 {
-    SDL_Keymod keys = SDL_GetModState();
-    uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
     uint32_t modifiers = 0;
-    if (keys & KMOD_SHIFT) modifiers |= kDisplayShift;
-    if (keys & KMOD_CTRL) modifiers |= kDisplayControl;
-    if (keys & KMOD_ALT) modifiers |= kDisplayAlt;
-    if (buttons & SDL_BUTTON_LMASK) modifiers |= kDisplayLeftHeld;
-    if (buttons & SDL_BUTTON_RMASK) modifiers |= kDisplayRightHeld;
+    if (held.keys & KMOD_SHIFT) modifiers |= kDisplayShift;
+    if (held.keys & KMOD_CTRL) modifiers |= kDisplayControl;
+    if (held.keys & KMOD_ALT) modifiers |= kDisplayAlt;
+    if (held.buttons & SDL_BUTTON_LMASK) modifiers |= kDisplayLeftHeld;
+    if (held.buttons & SDL_BUTTON_RMASK) modifiers |= kDisplayRightHeld;
     return modifiers;
 }
 
@@ -62,6 +72,7 @@ void pointerPosition(int windowX, int windowY, DisplayInput* input)
 }
 
 // Fills input from one SDL event; false for events the library has no use for.
+// The time is SDL's stamp on the message (taken as SDL queued it).
 bool translate(const SDL_Event& event, DisplayInput* input)
 {
     *input = DisplayInput();
@@ -72,7 +83,8 @@ bool translate(const SDL_Event& event, DisplayInput* input)
         input->kind = event.type == SDL_KEYDOWN ? DisplayInputKind::KeyDown : DisplayInputKind::KeyUp;
         input->scanCode = event.key.keysym.scancode & 0x1FF;
         input->character = event.type == SDL_KEYDOWN ? keyCharacter(event.key) : 0;
-        input->modifiers = currentModifiers();
+        held.keys = event.key.keysym.mod;
+        input->modifiers = heldModifiers();
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -83,12 +95,18 @@ bool translate(const SDL_Event& event, DisplayInput* input)
         input->button = event.button.button == SDL_BUTTON_LEFT ? 1 : event.button.button == SDL_BUTTON_MIDDLE ? 2 : 3;
         input->clicks = event.button.clicks;
         pointerPosition(event.button.x, event.button.y, input);
-        input->modifiers = currentModifiers();
+        // A button counts as held in its own press, not in its release.
+        if (event.type == SDL_MOUSEBUTTONDOWN)
+            held.buttons |= SDL_BUTTON(event.button.button);
+        else
+            held.buttons &= ~SDL_BUTTON(event.button.button);
+        input->modifiers = heldModifiers();
         return true;
     case SDL_MOUSEMOTION:
         input->kind = DisplayInputKind::Motion;
         pointerPosition(event.motion.x, event.motion.y, input);
-        input->modifiers = currentModifiers();
+        held.buttons = event.motion.state;
+        input->modifiers = heldModifiers();
         return true;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
@@ -111,6 +129,11 @@ bool translate(const SDL_Event& event, DisplayInput* input)
 int displayPollInput(DisplayInput* input)
 {
     if (!sdlWindow()) return 0;
+    if (!held.started) {
+        held.keys = static_cast<uint16_t>(SDL_GetModState());
+        held.buttons = SDL_GetMouseState(nullptr, nullptr);
+        held.started = true;
+    }
     SDL_Event event;
     int found = 0;
     while (!found && SDL_PollEvent(&event)) found = translate(event, input);

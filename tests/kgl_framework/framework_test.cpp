@@ -2,8 +2,10 @@
 // OpenGL on the full-screen window, presentation and giving the desktop back.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "kgl/drivers.h"
 #include "kgl/errors.h"
@@ -12,6 +14,7 @@
 #include "kgl/glbind.h"
 #include "kgl/modes.h"
 #include "platform/display.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -264,6 +267,32 @@ TEST_F(FrameworkOnDisplay, HalfHeightAndHalfSizeBuffersArePresentedStretched)
         makeCurrentGL(nullptr);
         destroyGLContext(record->displayContext);
     }
+}
+
+TEST_F(FrameworkOnDisplay, InputEventsCarryTheStateOfTheirOwnMoment)
+{
+    // Shift and the left button are let go again before the poll: the events
+    // still carry them, as they were held when each message was sent.
+    openSaverMode(49);
+    for (int i = 0; i < 20; ++i) {
+        pumpDisplayInput();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    flushEvents();
+    ASSERT_EQ(runCommand("xdotool keydown shift key a keyup shift mousedown 1 mousemove 660 530 mouseup 1 sleep 0.3"),
+              0);
+    pumpDisplayInput();
+    Event event;
+    uint32_t keyModifiers = 0, moveModifiers = 0;
+    bool key = false, move = false;
+    while (takeEvent(&event)) {
+        if (event.code == kEventKeyDown && (event.message & 0xFF) == 'A') key = true, keyModifiers = event.modifiers;
+        if (event.code == kEventMouseMove && !move) move = true, moveModifiers = event.modifiers;
+    }
+    ASSERT_TRUE(key) << "the shifted key arrived";
+    EXPECT_EQ(keyModifiers & kModShift, kModShift);
+    ASSERT_TRUE(move) << "the move arrived";
+    EXPECT_EQ(moveModifiers & kModLeftHeld, kModLeftHeld);
 }
 
 TEST_F(FrameworkOnDisplay, HalfWaySwitchStillGivesTheDesktopBack)
