@@ -1,5 +1,6 @@
 // Any bytes as a settings file: parsing never overruns, yields values in
-// their groups, and what it yields saves and loads back unchanged.
+// their groups and pictures that name files, and what it yields saves and
+// loads back unchanged.
 #include <cstdlib>
 #include <cstring>
 
@@ -8,8 +9,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Settings record;
+    record.pictures[0] = "default.bmp";
     parseSettings(data, size, record);
     if (record.pictureCount < 0 || record.pictureCount > kMaxPictures) abort();
+    // Every picture in use names a file: nothing leaves an empty path behind.
+    for (int i = 0; i < record.pictureCount; ++i)
+        if (record.pictures[i].empty()) abort();
     if (strnlen(record.password, sizeof record.password) >= sizeof record.password) abort();
     if (record.museumType < 0 || record.museumType >= kMuseumTypeCount) abort();
     if (record.displayScale != displayScaleFor(record.displaySizeId)) abort();

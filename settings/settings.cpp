@@ -168,9 +168,10 @@ void parseSettings(const uint8_t* bytes, size_t size, Settings& record)
 
     // A negative count is read as no pictures; beyond 90 the first 90 paths
     // are kept and the others skipped, so the fields after them stay in place.
-    // Only whole paths (ended by their zero byte) count: a list cut by the end
-    // of the file keeps the paths read whole, and when not one was, the list
-    // the record held stays (the default picture at start-up).
+    // Only whole paths (ended by their zero byte, not empty) name a picture:
+    // a list cut by the end of the file keeps the paths read whole, and when
+    // not one was, the list the record held stays (the default picture at
+    // start-up). Only a stored count of 0 empties the list.
     int32_t count = 0;
     if (in.size - in.at >= 4) {
         in.readInt(count);
@@ -181,10 +182,9 @@ void parseSettings(const uint8_t* bytes, size_t size, Settings& record)
             bool ended = false;
             std::string path = in.readPath(&ended);
             if (!ended) break;
-            if (i < kMaxPictures) paths[whole++] = std::move(path);
+            if (i < kMaxPictures && !path.empty()) paths[whole++] = std::move(path);
         }
-        bool cut = whole < (stored > kMaxPictures ? kMaxPictures : stored);
-        if (!cut || whole > 0) {
+        if (whole > 0 || stored == 0) {
             for (int32_t i = 0; i < kMaxPictures; ++i) record.pictures[i] = std::move(paths[i]);
             record.pictureCount = whole;
         }

@@ -105,7 +105,7 @@ TEST(SettingsFile, RoundTripsEveryField)
     record.pictureCount = 3;
     record.pictures[0] = "/home/ann/My Pictures/sunset at sea.bmp";
     record.pictures[1] = "/home/ann/\xC3\xA9t\xC3\xA9 \xFF\x01.bmp";
-    record.pictures[2] = "";
+    record.pictures[2] = " ";
     record.museumType = 21;
     record.furniture = 1;
     record.cubePonds = 0;
@@ -124,7 +124,7 @@ TEST(SettingsFile, RoundTripsEveryField)
     Settings back = parsed(serializeSettings(record), Settings{});
     EXPECT_EQ(serializeSettings(back), serializeSettings(record));
     EXPECT_EQ(back.pictures[1], record.pictures[1]);
-    EXPECT_EQ(back.pictures[2], "");
+    EXPECT_EQ(back.pictures[2], " ");
     uint32_t want, got;
     memcpy(&want, &record.displayScale, 4);
     memcpy(&got, &back.displayScale, 4);
@@ -183,6 +183,13 @@ TEST(SettingsFile, EveryTruncationKeepsEarlierValuesAndStaysSane)
     back = parsed(full.substr(0, full.find("first.bmp") + 2), start);
     EXPECT_EQ(back.pictureCount, 1);
     EXPECT_EQ(back.pictures[0], start.pictures[0]);
+    // An empty path names no picture either.
+    std::string header = bytesOf({0, 0, 49, 0, 0, 0, 110, 0, 0, 0, 0x2C, 1});
+    back = parsed(header + bytesOf({1, 0, 0, 0, 0}), start);
+    EXPECT_EQ(back.pictures[0], start.pictures[0]);
+    back = parsed(header + bytesOf({2, 0, 0, 0, 0, 'b', 0}), start);
+    EXPECT_EQ(back.pictureCount, 1);
+    EXPECT_EQ(back.pictures[0], "b");
 }
 
 TEST(SettingsFile, OversizedAndNegativeLengthsKeepLaterFieldsInPlace)
