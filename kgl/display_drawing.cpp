@@ -218,9 +218,8 @@ void realisePalette(DeviceContext*) {}
 void setActivePage(DeviceContext*, int) {}
 void setVisualPage(DeviceContext*, int, int) {}
 
-const DCOps displayOps = {setColour, fillRect,          fillEllipse, putImage,       putImageConverted,
-                          putMono,   copyRect,          copyRectStretched, setPalette, realisePalette,
-                          setActivePage, setVisualPage};
+const DCOps displayOps = {setColour, fillRect, fillEllipse, putImage, putImageConverted, putMono, copyRect,
+                          copyRectStretched, setPalette, realisePalette, setActivePage, setVisualPage};
 
 } // namespace
 
