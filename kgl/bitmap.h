@@ -24,10 +24,11 @@ struct Bitmap {
 
 // Largest picture a file may declare: its rows take at most 256 MiB (a
 // 32-bit picture of 8192 x 8192, or a panorama of any width within that) and
-// it has at most as many pixels. A picture is held three times while it
-// becomes a texture (the file's rows, the Bitmap, the packed copy), so this
-// keeps a hostile header from claiming more memory than a machine has, and
-// keeps every coordinate and byte count far inside 32 bits.
+// it has at most as many pixels. A picture may be held three times while it
+// becomes a texture (the file's bytes when parsed from memory, the Bitmap,
+// the packed copy), so this keeps a hostile header from claiming more memory
+// than a machine has, and keeps every coordinate and byte count far inside
+// 32 bits.
 constexpr int64_t kMaxBitmapBytes = int64_t(256) << 20;
 
 // ---- Finding files ---------------------------------------------------------------
