@@ -239,13 +239,20 @@ int readWholeFile(const char* path, std::string& bytes, size_t maxBytes)
 
 namespace {
 
+// The directory a path's file is in ("." for a bare name).
+std::string directoryOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // The temporary files of earlier saves of target that never reached their
 // rename (a save killed half-way): target's name, a dot and the six letters
 // or digits mkstemp puts there. Such a file may hold an old password.
 void removeStaleTemporaries(const std::string& target)
 {
+    std::string dir = directoryOf(target);
     size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
     DIR* listing = opendir(dir.c_str());
     if (!listing) return;
@@ -267,9 +274,7 @@ void removeStaleTemporaries(const std::string& target)
 // the new file is in place either way, so that is not a failed save.
 void syncDirectoryOf(const std::string& target)
 {
-    size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     fsync(fd);
     close(fd);
