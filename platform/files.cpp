@@ -249,23 +249,46 @@ std::string directoryOf(const std::string& path)
 // The temporary files of earlier saves of target that never reached their
 // rename (a save killed half-way): target's name, a dot and the six letters
 // or digits mkstemp puts there. Such a file may hold an old password.
+// The temporary names a save uses: "<file>.saving-" and six random letters
+// or digits. Saves of earlier versions used "<file>." and the six characters;
+// such a name is taken for ours only when it is private (mode 0600, as
+// mkstemp made it) and holds a digit or a capital, which a random part almost
+// always does and a user's own "Vellamir.INI.backup" does not.
+constexpr char kSavingInfix[] = ".saving-";
+constexpr size_t kRandomPart = 6;
+
+bool isRandomPart(const char* text, bool earlierVersion)
+{
+    if (strlen(text) != kRandomPart) return false;
+    bool digitOrCapital = false;
+    for (const char* c = text; *c; ++c) {
+        const bool lower = *c >= 'a' && *c <= 'z';
+        const bool other = (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9');
+        if (!lower && !other) return false;
+        digitOrCapital = digitOrCapital || other;
+    }
+    return !earlierVersion || digitOrCapital;
+}
+
 void removeStaleTemporaries(const std::string& target)
 {
     std::string dir = directoryOf(target);
     size_t slash = target.rfind('/');
-    std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string saving = base + kSavingInfix, earlier = base + ".";
     DIR* listing = opendir(dir.c_str());
     if (!listing) return;
     while (dirent* entry = readdir(listing)) {
         const char* name = entry->d_name;
-        if (strncmp(name, prefix.c_str(), prefix.size()) != 0 || strlen(name) != prefix.size() + 6) continue;
-        bool temporary = true;
-        for (const char* c = name + prefix.size(); *c; ++c)
-            if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9'))) temporary = false;
+        bool ours = strncmp(name, saving.c_str(), saving.size()) == 0 && isRandomPart(name + saving.size(), false);
+        bool earlierVersion = !ours && strncmp(name, earlier.c_str(), earlier.size()) == 0 &&
+                              isRandomPart(name + earlier.size(), true);
+        if (!ours && !earlierVersion) continue;
         struct stat info;
         std::string stale = dir + "/" + name;
-        if (temporary && lstat(stale.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == getuid())
-            unlink(stale.c_str());
+        if (lstat(stale.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) continue;
+        if (earlierVersion && (info.st_mode & 07777) != 0600) continue;
+        unlink(stale.c_str());
     }
     closedir(listing);
 }
@@ -285,7 +308,7 @@ void syncDirectoryOf(const std::string& target)
 int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate)
 {
     std::string target = translatePath(path);
-    std::string temporary = target + ".XXXXXX";
+    std::string temporary = target + kSavingInfix + "XXXXXX";
     int fd = mkstemp(temporary.data()); // creates the file with mode 0600
     if (fd < 0) return 1;
     bool ok = isPrivate || fchmod(fd, 0644) == 0;

@@ -338,8 +338,11 @@ TEST(SettingsFile, ASaveRemovesWhatAKilledSaveLeftBehind)
     // password of that time; the next save takes it away, and only it.
     TempDir dir;
     std::string path = dir.file("Vellamir.INI");
-    writeBytes(dir.file("Vellamir.INI.aB3xY9"), "old password");
+    writeBytes(dir.file("Vellamir.INI.saving-q7Rt0z"), "old password");
+    writeBytes(dir.file("Vellamir.INI.aB3xY9"), "old password, from an earlier version");
+    chmod(dir.file("Vellamir.INI.aB3xY9").c_str(), 0600);
     writeBytes(dir.file("Vellamir.INI.bak"), "not ours");
+    writeBytes(dir.file("Vellamir.INI.backup"), "not ours");
     writeBytes(dir.file("Other.INI.aB3xY9"), "not ours either");
     Settings before = settings;
     settings = withDefaultPicture();
@@ -347,5 +350,5 @@ TEST(SettingsFile, ASaveRemovesWhatAKilledSaveLeftBehind)
     settings = before;
     std::string listing;
     runCommand("ls -A '" + dir.path() + "'", &listing);
-    EXPECT_EQ(listing, "Other.INI.aB3xY9\nVellamir.INI\nVellamir.INI.bak\n");
+    EXPECT_EQ(listing, "Other.INI.aB3xY9\nVellamir.INI\nVellamir.INI.backup\nVellamir.INI.bak\n");
 }
