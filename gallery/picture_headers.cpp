@@ -33,7 +33,7 @@ bool startsWith(const uint8_t* bytes, size_t size, const char* magic, size_t len
 
 // A GIF decodes its first frame at the frame's own size, which may differ
 // from the screen size of its header: the first image descriptor is found
-// past the colour table and any extension blocks.
+// past the colour table, any extension blocks and stray bytes.
 void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
 {
     size_t at = 13;
@@ -54,7 +54,11 @@ void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
             header.complete = data < size;
             return;
         }
-        if (b[at] != 0x21 || at + 2 >= size) return;
+        if (b[at] == 0x3B) return;  // the trailer: no frame at all
+        if (b[at] != 0x21) {
+            ++at;  // the decoder passes over stray bytes, and so does this
+            continue;
+        }
         at += 2;  // the extension's introducer and label, then its sub-blocks up to an empty one
         while (at < size && b[at] != 0) at += 1u + b[at];
         ++at;
