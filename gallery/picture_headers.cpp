@@ -65,6 +65,25 @@ void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
     }
 }
 
+// Whether a JPEG's frame header, found past the segments before it, says
+// progressive (SOF2, SOF6, SOF10, SOF14).
+bool isProgressiveJpeg(const uint8_t* b, size_t size)
+{
+    size_t at = 2;
+    while (at + 4 <= size && b[at] == 0xFF) {
+        const uint8_t marker = b[at + 1];
+        if (marker == 0xFF) {
+            ++at;  // fill byte
+            continue;
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return (marker & 3) == 2;
+        if (marker == 0xDA) return false;  // the scan began without a frame header
+        at += 2 + get16(b, size, at + 2, false);
+    }
+    return false;
+}
+
 // A number the first directory of a TIFF file holds under tag (256 width,
 // 257 length, 274 orientation), or 0.
 unsigned long readTiffValue(const uint8_t* b, size_t size, unsigned tag)
@@ -154,6 +173,7 @@ PictureHeader readPictureHeader(const uint8_t* b, size_t size)
     PictureHeader header;
     if (startsWith(b, size, "\xFF\xD8\xFF", 3)) {
         header.format = PictureFormat::Jpeg;
+        header.progressive = isProgressiveJpeg(b, size);
     } else if (startsWith(b, size, "\x89PNG\r\n\x1A\n", 8)) {
         header.format = PictureFormat::Png;
         if (startsWith(b, size, "IHDR", 4, 12)) {

@@ -186,6 +186,12 @@ TEST(GalleryPictures, DamagedAndMissingFilesAreRefusedWithTheirReason)
         EXPECT_EQ(why, reasons[i]) << names[i];
         EXPECT_TRUE(image.rgb.empty());
     }
+    // A header asking for more pixels than a picture may have is refused before anything is allocated.
+    std::string huge = readBytes(convert(dir, "huge.png", "-size 4x4 xc:red"));
+    huge.replace(16, 8, std::string("\0\0\x4E\x20\0\0\x17\x70", 8));  // 20000 x 6000
+    writeBytes(dir.file("huge.png"), huge);
+    EXPECT_EQ(decodeGalleryPicture(dir.file("huge.png"), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "larger than 100 megapixels");
     writeBytes(dir.file("notes.jpg"), "not a picture at all");
     EXPECT_EQ(decodeGalleryPicture(dir.file("notes.jpg"), 1024, kMat, image, &why), 1);
     EXPECT_EQ(why, "not a picture");
