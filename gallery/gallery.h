@@ -13,7 +13,8 @@
 
 // ---- Finding the pictures ----------------------------------------------------------
 
-// Largest picture folder walk: entries looked at in all, and sub-folder depth.
+// Largest picture folder walk: entries looked at in one listed folder and its
+// sub-folders, and sub-folder depth.
 constexpr int kMaxFolderEntries = 100000;
 constexpr int kMaxFolderDepth = 16;
 
