@@ -183,8 +183,9 @@ TEST(GalleryPictures, ExifOrientationsGiveTheUprightPicture)
         const GalleryImage jpeg = decode(jpegWithOrientation(dir, name + ".jpg", arguments, orientation));
         EXPECT_EQ(jpeg.width, 24) << name;
         expectQuadrants(jpeg, name + ".jpg", 40);
-        // The same block carried over into PNG, and TIFF's own orientation tag.
+        // The same block carried over into PNG and WebP, and TIFF's own orientation tag.
         expectQuadrants(decode(convert(dir, name + ".png", "'" + dir.file(name + ".jpg") + "'")), name + ".png", 40);
+        expectQuadrants(decode(convert(dir, name + ".webp", "'" + dir.file(name + ".jpg") + "'")), name + ".webp", 40);
         const char* const tiffOrientations[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft", "LeftTop",
                                                 "RightTop", "RightBottom", "LeftBottom"};
         expectQuadrants(decode(convert(dir, name + ".tif",
