@@ -5,6 +5,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,49 @@ int ensureDirectory(const std::string& dir)
 {
     if (mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST) return isDirectory(dir.c_str()) ? 0 : 1;
     return 1;
+}
+
+// One folder walk: where it started (resolved), the directories it has been
+// to (device and inode) and the entries it may still look at.
+struct FolderWalk {
+    std::string root;
+    std::set<std::pair<dev_t, ino_t>> visited;
+    int entriesLeft = 0;
+    std::vector<std::string>* files = nullptr;
+};
+
+bool insideRoot(const std::string& root, const std::string& resolved)
+{
+    return resolved == root || (resolved.size() > root.size() && resolved.compare(0, root.size(), root) == 0 &&
+                                (root == "/" || resolved[root.size()] == '/'));
+}
+
+void walkFolder(FolderWalk& walk, const std::string& dir, int depthLeft)
+{
+    DIR* listing = opendir(dir.c_str());
+    if (!listing) return;
+    std::vector<std::string> folders;
+    while (dirent* entry = readdir(listing)) {
+        if (entry->d_name[0] == '.') continue;  // ".", ".." and hidden entries
+        if (walk.entriesLeft <= 0) break;
+        --walk.entriesLeft;
+        const std::string path = dir + "/" + entry->d_name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0) continue;
+        if (S_ISLNK(info.st_mode)) {
+            char* resolved = realpath(path.c_str(), nullptr);
+            if (!resolved) continue;
+            const bool inside = insideRoot(walk.root, resolved);
+            std::free(resolved);
+            if (!inside || stat(path.c_str(), &info) != 0) continue;
+        }
+        if (S_ISREG(info.st_mode))
+            walk.files->push_back(path);
+        else if (S_ISDIR(info.st_mode) && depthLeft > 0 && walk.visited.insert({info.st_dev, info.st_ino}).second)
+            folders.push_back(path);
+    }
+    closedir(listing);
+    for (const std::string& folder : folders) walkFolder(walk, folder, depthLeft - 1);
 }
 
 } // namespace
@@ -207,34 +251,50 @@ FILE* openRegularFile(const char* path)
     return file;
 }
 
-int readWholeFile(const char* path, std::string& bytes, size_t maxBytes)
+int readWholeFile(const char* path, std::string& bytes, size_t maxBytes, std::string* why)
 {
     bytes.clear();
+    auto fail = [&](const std::string& text) {
+        if (why) *why = text;
+        bytes.clear();
+        return 1;
+    };
     // Opened without blocking, so a FIFO or a device at the path cannot stall
     // the caller; only a regular file no longer than the caller's bound is read.
     const int fd = open(translatePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return 1;
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) return fail("no such file");
+        if (error == EACCES || error == EPERM) return fail("no permission to read it");
+        return fail(std::strerror(error));
+    }
+    const std::string tooLarge = maxBytes % (1 << 20) == 0
+        ? "larger than " + std::to_string(maxBytes >> 20) + " MB"
+        : "larger than " + std::to_string(maxBytes) + " bytes";
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        static_cast<unsigned long long>(info.st_size) > maxBytes) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
         close(fd);
-        return 1;
+        return fail("not a regular file");
+    }
+    if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
+        close(fd);
+        return fail(tooLarge);
     }
     bytes.reserve(static_cast<size_t>(info.st_size));
     char chunk[65536];
-    bool failed = false;
+    std::string failure;
     for (;;) {
         const ssize_t got = read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) { failed = true; break; }
+        if (got < 0) { failure = std::strerror(errno); break; }
         if (got == 0) break;
         // A file that grows while it is read still stops at the bound.
-        if (bytes.size() + static_cast<size_t>(got) > maxBytes) { failed = true; break; }
+        if (bytes.size() + static_cast<size_t>(got) > maxBytes) { failure = tooLarge; break; }
         bytes.append(chunk, static_cast<size_t>(got));
     }
     close(fd);
-    if (failed) bytes.clear();
-    return failed ? 1 : 0;
+    if (!failure.empty()) return fail(failure);
+    return 0;
 }
 
 namespace {
@@ -333,5 +393,25 @@ int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPri
     }
     syncDirectoryOf(target);
     removeStaleTemporaries(target);
+    return 0;
+}
+
+int listFolderFiles(const char* folder, int maxEntries, int maxDepth, std::vector<std::string>& files)
+{
+    std::string dir = translatePath(folder);
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    char* resolved = realpath(dir.c_str(), nullptr);
+    struct stat info;
+    if (!resolved || stat(resolved, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        std::free(resolved);
+        return 1;
+    }
+    FolderWalk walk;
+    walk.root = resolved;
+    std::free(resolved);
+    walk.visited.insert({info.st_dev, info.st_ino});
+    walk.entriesLeft = maxEntries;
+    walk.files = &files;
+    walkFolder(walk, dir, maxDepth);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // ---- The Windows directory --------------------------------------------------
 
@@ -56,9 +57,10 @@ int copyFileMode(FILE* from, FILE* to);
 FILE* openRegularFile(const char* path);
 // Reads a whole regular file of at most maxBytes into bytes. Returns 0, or 1
 // when it cannot be opened or read, is no regular file (a FIFO, a device, a
-// directory) or is longer than maxBytes; bytes is then empty. Never blocks on
-// a FIFO.
-int readWholeFile(const char* path, std::string& bytes, size_t maxBytes);
+// directory) or is longer than maxBytes; bytes is then empty and *why (when
+// given) says which ("no such file", "not a regular file", "larger than
+// 256 MB", ...). Never blocks on a FIFO.
+int readWholeFile(const char* path, std::string& bytes, size_t maxBytes, std::string* why = nullptr);
 
 // Writes bytes to path so that path holds either its old content or all of the
 // new one: a temporary file beside it (created with mode 0600 when private is
@@ -67,3 +69,13 @@ int readWholeFile(const char* path, std::string& bytes, size_t maxBytes);
 // path left behind (killed before their rename) are removed. Returns 0, or 1
 // with path unchanged.
 int writeFileSafely(const char* path, const void* bytes, size_t size, bool isPrivate);
+
+// ---- Walking a folder (the name is translated) -------------------------------
+
+// Appends to files the path of every regular file in folder and its
+// sub-folders down to maxDepth levels, looking at no more than maxEntries
+// directory entries in all. Hidden entries (names starting with ".") are
+// skipped, and a symbolic link is followed only when it leads to a place
+// inside folder that the walk has not been to (no loops, nothing outside).
+// Returns 0, or 1 when folder cannot be read.
+int listFolderFiles(const char* folder, int maxEntries, int maxDepth, std::vector<std::string>& files);
