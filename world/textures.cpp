@@ -8,6 +8,8 @@
 #include "kgl/bitmap.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "platform/installed_data.h"
+#include "settings/settings.h"
 #include "world/themes.h"
 
 MuseumTextures museumTextures;
@@ -55,7 +57,10 @@ uint32_t uploadRGB(int width, int height, const uint8_t* pixels)
 uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap)
 {
     Bitmap* loaded = readBitmapFile(path, 0);
-    if (!loaded) cannotLoad(path);
+    if (!loaded) {
+        explainMissingData(windowsDirectory);
+        cannotLoad(path);
+    }
     std::vector<uint8_t> pixels = packedRGB(loaded);
     uint32_t name = uploadRGB(loaded->width, loaded->height, pixels.data());
     *bitmap = loaded;

@@ -22,7 +22,8 @@ protected:
 
     void writeSettings() { writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record)); }
 
-    // Starts the saver, waits for its window (or for the box named boxTitle),
+    // Starts the saver, waits for its window (or for the box named boxTitle,
+    // telling it that a person answers boxes on this virtual X server),
     // runs the shell commands in actions, then gives it up to waitSeconds to
     // end. The output holds what the script reported: "window", "box=ID",
     // "alive" from the actions, "killed" when the saver had to be stopped, and
@@ -38,7 +39,7 @@ protected:
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
         std::string script =
-            "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >'" + dir.file("stderr") + "' 2>&1 &\n"
+            std::string(boxTitle.empty() ? "" : "VELLAMIR_ATTENDED=1 ") + "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >'" + dir.file("stderr") + "' 2>&1 &\n"
             "pid=$!\n" + wait + actions + "\n"
             "i=0; while kill -0 $pid 2>/dev/null && [ $i -lt " + std::to_string(static_cast<int>(waitSeconds * 20)) +
             " ]; do sleep 0.05; i=$((i+1)); done\n"
