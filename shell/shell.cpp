@@ -1,14 +1,12 @@
 #include "shell/shell.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/installed_data.h"
 #include "platform/msgbox.h"
-#include "platform/saver_host.h"
 #include "settings/settings.h"
 #include "shell/random.h"
 
