@@ -230,6 +230,6 @@ int currentGraphicsMode()
 void kglFatalError(const char* message)
 {
     KGL_close();
-    messageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
+    fatalMessageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
     exit(255);
 }

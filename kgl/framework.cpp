@@ -379,7 +379,7 @@ void fatalError(const char* message)
     if (hostWindow)
         fprintf(stderr, "KGL Fatal Error!: %s\n", message ? message : "");
     else
-        messageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
+        fatalMessageBox(message ? message : "", "KGL Fatal Error!", MessageIcon::Exclamation);
     std::exit(255);
 }
 

@@ -220,6 +220,8 @@ int openDialogDisplay()
         if (state) {
             fl_open_display(probedDisplay);
             Fl::visible_focus(1);
+            // Docks and task bars match the windows to vellamir.desktop by this class.
+            Fl_Window::default_xclass("vellamir");
             // The templates are laid out for Helvetica's widths; fontconfig
             // finds Helvetica or its metric twin where "sans" would be wider.
             Fl::set_font(FL_HELVETICA, " Helvetica");

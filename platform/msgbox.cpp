@@ -11,12 +11,16 @@
 #include <FL/x.H>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 // X11 names its null atom None, which is also a message box's lack of an icon.
 #undef None
 
 #include "platform/dialog_widgets.h"
+#include "platform/saver_host.h"
 
 namespace {
 
@@ -90,7 +94,66 @@ Fl_Box* makeIcon(MessageIcon icon)
     return box;
 }
 
+// 1 when the X server has an input device a person works: any device but
+// the core pair, their XTEST twins (fed by programs) and a virtual frame
+// buffer's own pair, which nothing feeds. A server without the input
+// extension is given the benefit of the doubt.
+int serverHasPersonalInput(Display* display)
+{
+    int opcode = 0, event = 0, error = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) return 1;
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(display, XIAllDevices, &count);
+    if (!devices) return 1;
+    int found = 0;
+    for (int i = 0; i < count && !found; ++i) {
+        const XIDeviceInfo& device = devices[i];
+        if (device.use == XIMasterPointer || device.use == XIMasterKeyboard) continue;
+        const char* name = device.name ? device.name : "";
+        if (strstr(name, "XTEST") || strncmp(name, "Xvfb ", 5) == 0) continue;
+        found = 1;
+    }
+    XIFreeDeviceInfo(devices);
+    return found;
+}
+
 } // namespace
+
+int personCanAnswer()
+{
+    static int answer = -1;
+    if (answer >= 0) return answer;
+    const char* told = getenv("VELLAMIR_ATTENDED");
+    uint64_t window = 0;
+    if (told && (strcmp(told, "1") == 0 || strcmp(told, "0") == 0)) answer = told[0] == '1';
+    else if (parseWindowId(getenv("XSCREENSAVER_WINDOW"), &window)) answer = 0;
+    else if (!openDialogDisplay()) answer = 0;
+    else answer = serverHasPersonalInput(fl_display);
+    return answer;
+}
+
+MessageAnswer fatalMessageBox(const char* text, const char* caption, MessageIcon icon)
+{
+    fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    fflush(stderr);
+    if (personCanAnswer() && openDialogDisplay()) messageBox(text, caption, icon);
+    return MessageAnswer::Ok;
+}
+
+std::string noDisplayReason()
+{
+    if (displayAvailable()) return "";
+    const char* display = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    bool waylandSession = wayland && *wayland;
+    if (!display || !*display)
+        return waylandSession ? "No X11 display: this is a Wayland session without an X server (DISPLAY is not set); "
+                                "Vellamir needs X11, so start XWayland or an X session."
+                              : "No X11 display: DISPLAY is not set. Start Vellamir in an X session "
+                                "(or on a virtual one with xvfb-run).";
+    std::string reason = std::string("No X11 display: the X server at DISPLAY=") + display + " cannot be opened";
+    return reason + (waylandSession ? " (a Wayland session needs XWayland running for it)." : " (not running, or access refused).");
+}
 
 void setMessageBoxWatcher(MessageBoxWatcher watcher)
 {

@@ -9,9 +9,9 @@ namespace {
 // Set by the signal handler, read by the run's passes; never cleared (one run per process).
 volatile sig_atomic_t terminationSignalled = 0;
 
-void onTerminationSignal(int)
+void onTerminationSignal(int signal)
 {
-    terminationSignalled = 1;
+    terminationSignalled = signal;
 }
 
 int digitValue(char c, int base)
@@ -71,4 +71,20 @@ void catchTerminationSignals()
 int terminationRequested()
 {
     return terminationSignalled ? 1 : 0;
+}
+
+void endByTerminationSignal()
+{
+    int signal = terminationSignalled;
+    if (!signal) return;
+    fflush(nullptr);
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
 }

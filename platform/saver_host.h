@@ -23,3 +23,7 @@ uint64_t hostWindowFromEnvironment();
 void catchTerminationSignals();
 // 1 once SIGTERM or SIGINT has arrived after catchTerminationSignals.
 int terminationRequested();
+// Ends the process by the signal that arrived, with that signal's default
+// action: a daemon's hack that has cleaned up dies by the signal it was sent,
+// as the daemon expects. Returns only when no signal arrived.
+void endByTerminationSignal();

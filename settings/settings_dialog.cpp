@@ -6,6 +6,8 @@
 #include "settings/settings_dialog.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -248,8 +250,12 @@ void apply(Dialog* dialog)
     settings.videoMode = pendingVideoMode;
 
     // The open-file dialog may have moved the current directory.
-    if (setCurrentDirectory(windowsDirectory) != 0 || SaveSettings("Brevane\\Vellamir.INI") != 0)
+    if (setCurrentDirectory(windowsDirectory) != 0 || SaveSettings("Brevane\\Vellamir.INI") != 0) {
+        // The box keeps its short text; the file and the system's reason go to standard error.
+        fprintf(stderr, "Vellamir: could not save the settings to %s/Brevane/Vellamir.INI: %s\n", windowsDirectory,
+                strerror(errno));
         showError(dialog, "Error: Could not save settings to INI file.");
+    }
     enableControl(dialog, kIdApply, 0);
     enableControl(dialog, kIdCancel, 0);
 }

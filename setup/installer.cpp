@@ -1,5 +1,6 @@
 #include "setup/installer.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,9 +26,11 @@ bool confirmAbort(Dialog* owner)
                       MessageIcon::Question, MessageButtons::YesNo, owner) == MessageAnswer::Yes;
 }
 
-// The engine's boxes belong to the progress dialog.
+// The engine's boxes belong to the progress dialog. A fatal one is also
+// written to standard error, where a log of the installation keeps it.
 MessageAnswer showMessage(const char* text, const char* caption, MessageIcon icon)
 {
+    if (caption && strcmp(caption, "Fatal error") == 0 && displayAvailable()) fprintf(stderr, "%s: %s\n", caption, text);
     return messageBox(text, caption, icon, MessageButtons::Ok, progressDialog);
 }
 

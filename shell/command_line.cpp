@@ -1,5 +1,7 @@
 #include "shell/shell.h"
 
+#include <cstring>
+
 namespace {
 
 char lowerAscii(char c)
@@ -24,5 +26,7 @@ RunMode classifyCommandLine(const char* argumentText)
         return RunMode::Saver;
     if (equalsIgnoringCase(text, "/c") || equalsIgnoringCase(text, "-c") || equalsIgnoringCase(text, "c"))
         return RunMode::ConfigureDialog;
+    if (strcmp(text, "--help") == 0) return RunMode::Help;
+    if (strcmp(text, "--version") == 0) return RunMode::Version;
     return RunMode::Dialog;
 }

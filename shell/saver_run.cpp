@@ -1,5 +1,6 @@
 // One saver run, from the password-picture check to the shut-down.
 #include <cstdio>
+#include <string>
 
 #include "kgl/bitmap.h"
 #include "kgl/errors.h"
@@ -8,6 +9,7 @@
 #include "kgl/modes.h"
 #include <new>
 
+#include "platform/installed_data.h"
 #include "platform/msgbox.h"
 #include "platform/saver_host.h"
 #include "scene/objects.h"
@@ -27,6 +29,9 @@ namespace {
 {
     // A host window that went away under the start-up is why the library failed.
     if (hostWindowLost()) fatalError("The window to draw in has gone.");
+    // The library only knows it found no graphics; say why when it is the display.
+    std::string noDisplay = noDisplayReason();
+    if (!noDisplay.empty()) fprintf(stderr, "Vellamir: %s\n", noDisplay.c_str());
     fatalError(errorMessage(takeLastError()));
 }
 
@@ -51,11 +56,13 @@ int checkPasswordPictures()
     // Both pictures must be there before the display is touched, even when
     // the mode would only use the smaller one.
     if (!checkBitmapFile("Brevane\\pass.pag")) {
-        messageBox("Fatal Error: Unable to find file pass.pag.", "Error", MessageIcon::Stop);
+        fatalMessageBox("Fatal Error: Unable to find file pass.pag.", "Error", MessageIcon::Stop);
+        explainMissingData(windowsDirectory);
         return 0;
     }
     if (!checkBitmapFile("Brevane\\pass2x.pag")) {
-        messageBox("Fatal Error: Unable to find file pass2x.pag.", "Error", MessageIcon::Stop);
+        fatalMessageBox("Fatal Error: Unable to find file pass2x.pag.", "Error", MessageIcon::Stop);
+        explainMissingData(windowsDirectory);
         return 0;
     }
     return 1;
@@ -168,6 +175,8 @@ int runSaver()
     prepareSaverRun();
     mainLoop();
     finishSaverRun();
+    // A daemon's hack asked to stop dies by that signal once it has cleaned up.
+    if (hostWindow && terminationRequested()) endByTerminationSignal();
     // The daemon ends its saver with a signal, and may take the window away
     // right after it; a window gone without that signal is a failure.
     if (terminationRequested() || !hostWindowLost()) return 0;

@@ -1,49 +1,84 @@
 #include "shell/shell.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/installed_data.h"
 #include "platform/msgbox.h"
-#include "platform/saver_host.h"
 #include "settings/settings.h"
 #include "shell/random.h"
 
 namespace {
 
-// A saver run started by a screen-saver daemon (XSCREENSAVER_WINDOW names its
-// window) has nobody to answer a box, which would wait unseen behind the
-// daemon's lock: its start-up errors go to standard error, which the daemon
-// collects, as the library's fatal errors then do.
-void startupError(const char* argumentText, const std::string& text)
+// A start-up error ends the program: on standard error always, in a box
+// only where a person can answer it (not behind a screen-saver daemon's lock,
+// not on a virtual X server).
+void startupError(const std::string& text)
 {
-    uint64_t window = 0;
-    if (classifyCommandLine(argumentText) == RunMode::Saver && parseWindowId(getenv("XSCREENSAVER_WINDOW"), &window))
-        fprintf(stderr, "Error: %s\n", text.c_str());
-    else
-        messageBox(text.c_str(), "Error", MessageIcon::Stop);
+    fatalMessageBox(text.c_str(), "Error", MessageIcon::Stop);
 }
+
+// A user's first start after a system-wide install: the data comes from the
+// installed copy, once, and the user is told where it went.
+void takeInstalledData()
+{
+    if (hasSaverData(windowsDirectory)) return;
+    std::string installed = findInstalledData();
+    if (installed.empty()) return;
+    std::string reason;
+    if (copyInstalledData(installed.c_str(), windowsDirectory, &reason) == 0)
+        fprintf(stderr, "Vellamir: first start: copied the saver's data from %s/Brevane into %s/Brevane.\n",
+                installed.c_str(), windowsDirectory);
+    else
+        fprintf(stderr, "Vellamir: could not copy the saver's data from %s/Brevane: %s\n", installed.c_str(),
+                reason.c_str());
+}
+
+const char kUsage[] =
+    "Usage: vellamir [/s | /c | --help | --version]\n"
+    "A 3-D screen saver that walks you through an art gallery.\n"
+    "\n"
+    "  vellamir /s         run the saver (also -s or s); inside the window that\n"
+    "                      XSCREENSAVER_WINDOW names, when set\n"
+    "  vellamir /c         open the settings dialog; exit code 1\n"
+    "  vellamir            open the settings dialog (so does any other argument)\n"
+    "  vellamir --help     show this text\n"
+    "  vellamir --version  show the version\n"
+    "\n"
+    "Windows directory: $WINDIR, else $XDG_DATA_HOME/vellamir (~/.local/share/vellamir).\n"
+    "  The saver's data is in Brevane there; after a system-wide install the first\n"
+    "  start copies it from $XDG_DATA_DIRS/vellamir (/usr/local/share, /usr/share).\n"
+    "Settings file: Brevane/Vellamir.INI in the Windows directory.\n"
+    "XScreenSaver: add \"GL: vellamir /s\" to the programs list in ~/.xscreensaver.\n"
+    "See also: man vellamir\n";
 
 } // namespace
 
 int saverMain(const char* argumentText)
 {
+    // The Linux conventions come first and touch nothing: no directory, no dialog.
+    RunMode mode = classifyCommandLine(argumentText);
+    if (mode == RunMode::Help || mode == RunMode::Version) {
+        fputs(mode == RunMode::Help ? kUsage : "vellamir " VELLAMIR_VERSION "\n", stdout);
+        return fflush(stdout) == 0 ? 0 : 1;
+    }
     seedRandom(calendarSeconds());
 
     std::string reason;
     if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
         setCurrentDirectory(windowsDirectory) != 0) {
         if (reason.empty()) reason = std::string("Cannot enter the Windows directory ") + windowsDirectory + ".";
-        startupError(argumentText, "Fatal Error: " + reason);
+        startupError("Fatal Error: " + reason);
         return 255;
     }
 
+    takeInstalledData();
     setDefaultPicture(settings);
     LoadSettings("Brevane\\Vellamir.INI");
 
-    switch (classifyCommandLine(argumentText)) {
+    switch (mode) {
     case RunMode::Saver:
         return runSaver();
     case RunMode::ConfigureDialog:
@@ -52,6 +87,9 @@ int saverMain(const char* argumentText)
     case RunMode::Dialog:
         runSettingsDialog();
         return 0;
+    case RunMode::Help:
+    case RunMode::Version:
+        break;
     }
     return 0;
 }

@@ -6,10 +6,13 @@ enum class RunMode {
     Saver,            // "/s..." or exactly "-s" / "s"
     ConfigureDialog,  // exactly "/c", "-c" or "c": the settings dialog, exit code 1
     Dialog,           // anything else: the settings dialog, exit code 0
+    Help,             // exactly "--help": the usage on standard output, exit code 0
+    Version,          // exactly "--version": the version on standard output, exit code 0
 };
 
 // Classifies the argument text (the command line after the program name,
-// leading blanks skipped), ignoring the case of ASCII letters.
+// leading blanks skipped), ignoring the case of ASCII letters (but "--help"
+// and "--version" are written as Linux programs write them).
 RunMode classifyCommandLine(const char* argumentText);
 
 // The program: seeds the generator, makes the Windows directory current,

@@ -8,6 +8,8 @@
 #include "kgl/bitmap.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "platform/installed_data.h"
+#include "settings/settings.h"
 #include "world/themes.h"
 
 MuseumTextures museumTextures;
@@ -56,7 +58,10 @@ uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap)
 {
     // The colour table comes along: an 8-bit texture's indices mean nothing without it.
     Bitmap* loaded = readBitmapFile(path, 1);
-    if (!loaded) cannotLoad(path);
+    if (!loaded) {
+        explainMissingData(windowsDirectory);
+        cannotLoad(path);
+    }
     std::vector<uint8_t> pixels = packedRGB(loaded);
     uint32_t name = uploadRGB(loaded->width, loaded->height, pixels.data());
     *bitmap = loaded;

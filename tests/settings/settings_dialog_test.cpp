@@ -461,13 +461,17 @@ TEST(SettingsDialog, AFileThatCannotBeWrittenIsReportedAndTheButtonsStillGoGrey)
 {
     DialogHarness harness;
     runCommand("rmdir '" + harness.directory() + "/Brevane'");
+    testing::internal::CaptureStderr();
     harness.runSettings({{"DIALOG_1", [](Dialog* d) {
         clickControl(d, 303);
         clickControl(d, kIdApply);
         EXPECT_EQ(isControlEnabled(d, kIdApply), 0);
         EXPECT_EQ(isControlEnabled(d, kIdCancel), 0);
     }}});
+    std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(harness.boxTexts(), std::vector<std::string>{"Error: Could not save settings to INI file."});
+    EXPECT_NE(errors.find(harness.directory() + "/Brevane/Vellamir.INI: No such file or directory\n"), std::string::npos)
+        << "the file and the reason on standard error: " << errors;
     EXPECT_EQ(settings.speedId, 303) << "the record keeps the new values";
 }
 

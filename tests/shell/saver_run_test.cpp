@@ -26,7 +26,8 @@ protected:
         writeBytes(dir.file("Brevane/Vellamir.INI"), settingsBytes ? *settingsBytes : serializeSettings(record));
     }
 
-    // Starts the saver, waits for its window (or for the box named boxTitle),
+    // Starts the saver, waits for its window (or for the box named boxTitle,
+    // telling it that a person answers boxes on this virtual X server),
     // runs the shell commands in actions, then gives it up to waitSeconds to
     // end. The output holds what the script reported: "window", "box=ID",
     // "alive" from the actions, "killed" when the saver had to be stopped, and
@@ -42,7 +43,7 @@ protected:
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
         std::string script =
-            "cd '" + (startDirectory.empty() ? dir.path() : startDirectory) + "' && WINDIR='" +
+            "cd '" + (startDirectory.empty() ? dir.path() : startDirectory) + "' && " + std::string(boxTitle.empty() ? "" : "VELLAMIR_ATTENDED=1 ") + "WINDIR='" +
             (windir.empty() ? dir.path() : windir) + "' '" + binaryDir() + "/bin/vellamir' /s >'" +
             dir.file("stderr") + "' 2>&1 &\n"
             "pid=$!\n" + wait + actions + "\n"

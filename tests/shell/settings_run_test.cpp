@@ -39,6 +39,7 @@ TEST(ConfigurationRun, ClicksAndTypingReachTheFileAndSlashCEndsWithCode1)
                "pid=$!\n"
                "window=$(timeout 10 xdotool search --sync --name '^Vellamir$' | head -n 1)\n"
                "eval $(xdotool getwindowgeometry --shell $window)\n"
+               "xprop -id $window WM_CLASS\n"   // docks match it to vellamir.desktop
                "click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }\n"
                "click " + centreOf(303) + "\n"  // speed "Slow"
                "click " + centreOf(kIdMoveSeconds) + "\n"
@@ -50,7 +51,7 @@ TEST(ConfigurationRun, ClicksAndTypingReachTheFileAndSlashCEndsWithCode1)
                "echo exit=$?\n");
     std::string output;
     runCommand("timeout 60 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' sh '" + script + "' 2>&1", &output);
-    EXPECT_EQ(output, "exit=1\n");
+    EXPECT_EQ(output, "WM_CLASS(STRING) = \"vellamir\", \"Vellamir\"\nexit=1\n");
 
     snprintf(windowsDirectory, sizeof windowsDirectory, "%s", dir.path().c_str());
     Settings expected;

@@ -19,10 +19,14 @@ TEST(Startup, CreatesTheDefaultWindowsDirectoryAndWritesNothing)
 {
     TempDir dir;
     std::string output;
-    int code = runCommand("env -u WINDIR -u DISPLAY XDG_DATA_HOME='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
-    // Without a display the saver run itself ends in the library's fatal error.
+    int code = runCommand("env -u WINDIR -u DISPLAY XDG_DATA_DIRS=/nowhere XDG_DATA_HOME='" + dir.path() + "' " +
+                              vellamir() + " /s 2>&1",
+                          &output);
+    // Without a display the saver run itself ends in the library's fatal
+    // error, and says what is missing.
     EXPECT_EQ(code, 255) << output;
     EXPECT_NE(output.find("KGL Fatal Error!: Graphics hardware not detected"), std::string::npos) << output;
+    EXPECT_NE(output.find("No X11 display: DISPLAY is not set."), std::string::npos) << output;
     struct stat info;
     EXPECT_EQ(stat(dir.file("vellamir").c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
@@ -69,9 +73,12 @@ TEST(Startup, MissingPromptPicturesStopBeforeAnyModeSwitch)
         writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
         if (c.smallThere) writeBytes(dir.file("Brevane/pass.pag"), readBytes(binaryDir() + "/data/Brevane/pass.pag"));
         std::string output;
-        int code = runCommand("env -u DISPLAY WINDIR='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
+        int code = runCommand("env -u DISPLAY XDG_DATA_DIRS=/nowhere WINDIR='" + dir.path() + "' " + vellamir() +
+                                  " /s 2>&1",
+                              &output);
         EXPECT_EQ(code, 0) << c.mode << ": " << output;
-        EXPECT_EQ(output, c.text) << c.mode;
+        EXPECT_EQ(output.rfind(c.text, 0), 0u) << c.mode << ": " << output;
+        EXPECT_NE(output.find("looked for in the Windows directory " + dir.path() + ".\n"), std::string::npos) << output;
     }
 
     // A stored password no key can type (saved by an older version) is reported first.
@@ -83,7 +90,7 @@ TEST(Startup, MissingPromptPicturesStopBeforeAnyModeSwitch)
         snprintf(record.password, sizeof record.password, "caf\xE9");
         writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
         std::string output;
-        runCommand("env -u DISPLAY WINDIR='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
+        runCommand("env -u DISPLAY XDG_DATA_DIRS=/nowhere WINDIR='" + dir.path() + "' " + vellamir() + " /s 2>&1", &output);
         EXPECT_EQ(output.rfind("Vellamir: the stored password holds characters the password prompt cannot type", 0), 0u)
             << output;
     }
@@ -99,10 +106,96 @@ TEST(Startup, MissingPromptPicturesStopBeforeAnyModeSwitch)
         writeBytes(dir.file("Brevane/Vellamir.INI"), serializeSettings(record));
         ASSERT_TRUE(makeHostileFile(dir.file("Brevane/pass.pag"), kind, "BM"));
         std::string output;
-        int code = runCommand("ulimit -v 1000000; env -u DISPLAY WINDIR='" + dir.path() + "' timeout 10 " +
+        int code = runCommand("ulimit -v 1000000; env -u DISPLAY XDG_DATA_DIRS=/nowhere WINDIR='" + dir.path() + "' timeout 10 " +
                                   vellamir() + " /s 2>&1",
                               &output);
         EXPECT_EQ(code, 0) << kind << ": " << output;
-        EXPECT_EQ(output, "Error: Fatal Error: Unable to find file pass.pag.\n") << kind;
+        EXPECT_EQ(output.rfind("Error: Fatal Error: Unable to find file pass.pag.\n", 0), 0u) << kind << ": " << output;
     }
+}
+
+TEST(Startup, OnAVirtualXServerFatalErrorsGoToStandardErrorAndEndTheRun)
+{
+    // Nobody answers a box on the test's Xvfb: each start ends at once with
+    // the box's exit code (timeout would give 124) and its text on standard error.
+    TempDir empty, data;
+    ASSERT_TRUE(installSaverData(data.path()));
+    Settings record;
+    record.pictures[0] = data.file("no-such-picture.bmp");
+    writeBytes(data.file("Brevane/Vellamir.INI"), serializeSettings(record));
+    const struct { std::string windir, expected; } cases[] = {
+        {empty.path(), "KGL Fatal Error!: Fatal Error: Could not load Bitmap named Brevane\\graphics\\"},
+        {empty.path(), "looked for in the Windows directory " + empty.path() + "."},
+        {data.path(), "KGL Fatal Error!: Fatal Error: Could not load Bitmap named " + record.pictures[0] + "\n"},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        int code = runCommand("XDG_DATA_DIRS=/nowhere WINDIR='" + c.windir + "' timeout 20 " + vellamir() + " /s 2>&1",
+                              &output);
+        EXPECT_EQ(code, 255) << output;
+        EXPECT_NE(output.find(c.expected), std::string::npos) << output;
+    }
+
+    // The screenshot script, on the same display, fails within its limit and prints why.
+    std::string output;
+    int code = runCommand("VELLAMIR_USE_DISPLAY=1 XDG_DATA_DIRS=/nowhere WINDIR='" + empty.path() + "' timeout 60 '" +
+                              sourceDir() + "/scripts/screenshot' '" + empty.file("shot.png") + "' 2 2>&1",
+                          &output);
+    EXPECT_EQ(code, 1) << output;
+    EXPECT_NE(output.find("the saver ended before the screenshot (exit code 255)"), std::string::npos) << output;
+    EXPECT_NE(output.find("Could not load Bitmap named"), std::string::npos) << output;
+}
+
+TEST(Startup, FirstStartCopiesTheInstalledDataOnceAndRuns)
+{
+    // A system-wide install's data folder, with a settings file that must stay there.
+    TempDir system, home;
+    ASSERT_EQ(mkdir(system.file("vellamir").c_str(), 0755), 0);
+    ASSERT_TRUE(installSaverData(system.file("vellamir")));
+    writeBytes(system.file("vellamir/Brevane/Vellamir.INI"), "not for users");
+    ASSERT_EQ(mkdir(home.file("brevane").c_str(), 0700), 0);
+    writeBytes(home.file("brevane/pass.pag"), "mine");   // never overwritten
+    const std::string start = "XDG_DATA_DIRS='relative:/nowhere:" + system.path() + "' WINDIR='" + home.path() + "' ";
+    std::string output;
+    int code = runCommand(start + vellamir() + " /s 2>&1 & pid=$!\n"
+                          "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo window\n"
+                          "xdotool key space; wait $pid",
+                          &output);
+    EXPECT_EQ(code, 0) << output;
+    EXPECT_NE(output.find("window"), std::string::npos) << output;
+    EXPECT_NE(output.find("copied the saver's data from " + system.path() + "/vellamir/Brevane into " + home.path()),
+              std::string::npos)
+        << output;
+    EXPECT_TRUE(readBytes(home.file("brevane/graphics/marble1.bmp")) ==
+                readBytes(binaryDir() + "/data/Brevane/graphics/marble1.bmp"));
+    EXPECT_EQ(readBytes(home.file("brevane/pass.pag")), "mine");
+    EXPECT_TRUE(readBytes(home.file("brevane/pass2x.pag")) == readBytes(binaryDir() + "/data/Brevane/pass2x.pag"));
+    struct stat info;
+    EXPECT_NE(stat(home.file("brevane/Vellamir.INI").c_str(), &info), 0) << "the settings file is never copied";
+
+    // Told once: the next start finds the data in place.
+    output.clear();
+    runCommand("env -u DISPLAY " + start + vellamir() + " /s 2>&1", &output);
+    EXPECT_EQ(output.find("copied"), std::string::npos) << output;
+}
+
+TEST(Startup, HelpAndVersionPrintAndEndWithoutADialog)
+{
+    for (const char* option : {"--help", "--version"}) {
+        TempDir dir;
+        std::string output;
+        int code = runCommand("WINDIR='" + dir.path() + "' timeout 10 " + vellamir() + " " + option + " 2>" +
+                                  dir.file("stderr"),
+                              &output);
+        EXPECT_EQ(code, 0) << option;
+        EXPECT_EQ(readBytes(dir.file("stderr")), "") << option;
+        if (std::string(option) == "--version") {
+            EXPECT_EQ(output, "vellamir 1.0\n");
+        } else {
+            for (const char* part : {"vellamir /s", "vellamir /c", "Windows directory", "Brevane/Vellamir.INI",
+                                     "GL: vellamir /s"})
+                EXPECT_NE(output.find(part), std::string::npos) << part << " in " << output;
+        }
+    }
+
 }
