@@ -18,3 +18,12 @@ uint32_t monotonicMilliseconds()
 {
     return static_cast<uint32_t>(monotonicMicroseconds() / 1000u);
 }
+
+void sleepUntilMicroseconds(uint64_t deadline)
+{
+    timespec until;
+    until.tv_sec = static_cast<time_t>(deadline / 1000000u);
+    until.tv_nsec = static_cast<long>(deadline % 1000000u) * 1000;
+    // A signal (SIGTERM to end the run) cuts the sleep short; the pass then goes on at once.
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
+}

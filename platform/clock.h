@@ -9,3 +9,5 @@ uint32_t calendarSeconds();
 uint64_t monotonicMicroseconds();
 // Monotonic clock in milliseconds, 32 bits (time stamps of input events).
 uint32_t monotonicMilliseconds();
+// Sleeps until the monotonic clock reads at least this (microseconds, as monotonicMicroseconds).
+void sleepUntilMicroseconds(uint64_t deadline);

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // A fresh directory under $TMPDIR, removed with everything in it at the end of the scope.
 class TempDir {
@@ -30,6 +31,22 @@ bool installSaverData(const std::string& windowsDirectory);
 // The build directory ($VELLAMIR_BINARY_DIR, set by CTest) and the source directory.
 std::string binaryDir();
 std::string sourceDir();
+
+// A virtual X server of its own (Xvfb, white root window) with the given
+// screens, e.g. {"1024x768", "1024x768"} for two monitors; ended with the scope.
+class VirtualScreens {
+public:
+    explicit VirtualScreens(const std::vector<std::string>& screens);
+    ~VirtualScreens();
+    VirtualScreens(const VirtualScreens&) = delete;
+    VirtualScreens& operator=(const VirtualScreens&) = delete;
+    // ":N", or "" when the server did not start.
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+    int pid_ = -1;
+};
 
 // Sets (or, with null, removes) an environment variable for one scope and puts the old value back.
 class ScopedEnv {
