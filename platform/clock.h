@@ -11,3 +11,5 @@ uint64_t monotonicMicroseconds();
 uint32_t monotonicMilliseconds();
 // Sleeps until the monotonic clock reads at least this (microseconds, as monotonicMicroseconds).
 void sleepUntilMicroseconds(uint64_t deadline);
+// CPU time the process has used so far (user and system, all threads), in seconds.
+double processCpuSeconds();

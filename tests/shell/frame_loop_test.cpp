@@ -6,12 +6,14 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "kgl/events.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "kgl/modes.h"
 #include "platform/display.h"
 #include "settings/settings.h"
 #include "shell/random.h"
@@ -360,6 +362,28 @@ TEST_F(FrameLoop, SwitchingAwayIsRefusedWithAPassword)
     settings.passwordEnabled = 0;
     EXPECT_EQ(onActivate(saverRun.framework->displayContext, 2), 0) << "coming back changes nothing";
     EXPECT_EQ(saverRun.saverState, -1);
+}
+
+// Last: a second preparation places the exhibits again, which the seeded walk above must not see.
+TEST_F(FrameLoop, ScreenSizeModeIsTheScreenWithTheProjectionOfItsAspect)
+{
+    frameworkShutdown();
+    showCursor();
+    settings.videoMode = kScreenSizeMode;
+    setDisplaySize(700);
+    prepareSaverRun();
+    EXPECT_EQ(saverRun.screenWidth, 1280);
+    EXPECT_EQ(saverRun.screenHeight, 1024);
+    int x, y, width, height;
+    displayFrameRectangle(&x, &y, &width, &height);
+    EXPECT_TRUE(x == 0 && y == 0 && width == 1280 && height == 1024) << "edge to edge, no bars";
+    // The vertical field of view stays 84 degrees; the horizontal one follows the 5:4 screen.
+    GLfloat projection[16];
+    gl.glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5], 1.0 / tan(42.0 * M_PI / 180.0), 1e-5);
+    EXPECT_NEAR(projection[5] / projection[0], 1280.0 / 1024.0, 1e-5);
+    Viewport v = currentViewport();
+    EXPECT_TRUE(v.x == 0 && v.y == 0 && v.width == 1280 && v.height == 1024);
 }
 
 } // namespace
