@@ -246,6 +246,28 @@ TEST_F(SaverProcess, ScreenSizeFillsWideAndSquarerScreensEdgeToEdge)
     }
 }
 
+TEST_F(SaverProcess, OnA4KScreenThePromptIsMagnifiedThreeTimes)
+{
+    VirtualScreens server({"3840x2160"});
+    ASSERT_FALSE(server.name().empty());
+    display = server.name();
+    record.videoMode = 100;
+    record.passwordEnabled = 1;
+    snprintf(record.password, sizeof record.password, "s");
+    for (const char* name : {"pass.pag", "pass2x.pag"})
+        writeBytes(dir.file(std::string("Brevane/") + name), readBytes(binaryDir() + "/data/Brevane/" + name));
+    // "pass2x.pag" three times over: 1110 x 216 from 1365, 972; its white
+    // field crosses the dot line (row 1086) from column 1389, 3 x 354 wide.
+    const std::string row = dir.file("row.png");
+    std::string output = run("xdotool key space; sleep 1\n"
+                             "import -window root -crop 1080x1+1380+1086 +repage '" + row + "'\n"
+                             "echo \"white=$(convert '" + row + "' txt:- | grep -c '#FCFCF8')\"\n"
+                             "xdotool type s; xdotool key Return\n",
+                             6.0);
+    EXPECT_TRUE(has(output, "white=1062")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+}
+
 // Two monitors (two screens of one X server): the gallery on the first, the
 // second black, the desktop (a white root window) nowhere; with a password
 // the prompt comes up on the gallery's monitor, and another client that
