@@ -17,7 +17,7 @@
 // when $DISPLAY has changed since).
 int displayDesktopSize(int* width, int* height);
 // The size a frame at the screen's own size has: the host window's when one is
-// chosen (displayUseHostWindow), else the primary monitor's. 1, or 0 when unknown.
+// chosen (displayUseHostWindow) and there, else the primary monitor's. 1, or 0 when unknown.
 int displayNativeSize(int* width, int* height);
 // The primary monitor's refresh rate in Hz; 60 when the display does not say.
 int displayRefreshRate();

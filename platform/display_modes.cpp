@@ -72,7 +72,10 @@ int displayDesktopSize(int* width, int* height)
 
 int displayNativeSize(int* width, int* height)
 {
-    if (uint64_t window = chosenHostWindow()) return hostWindowSize(window, width, height) ? 1 : 0;
+    // A host window that cannot be reached is found gone when the mode opens
+    // it; until then the desktop's size stands in.
+    uint64_t window = chosenHostWindow();
+    if (window && hostWindowSize(window, width, height)) return 1;
     return displayDesktopSize(width, height);
 }
 
