@@ -106,6 +106,11 @@ void coverOtherMonitors(SDL_Window* gallery)
             cover(screen, 0, 0, DisplayWidth(lock.x11, screen), DisplayHeight(lock.x11, screen));
             continue;
         }
+        // Monitors are listed from RandR 1.5 on; an older server shows one screen as one monitor.
+        int eventBase, errorBase, major = 0, minor = 0;
+        if (!XRRQueryExtension(lock.x11, &eventBase, &errorBase) || !XRRQueryVersion(lock.x11, &major, &minor) ||
+            major * 100 + minor < 105)
+            continue;
         int count = 0;
         XRRMonitorInfo* monitors = XRRGetMonitors(lock.x11, RootWindow(lock.x11, screen), True, &count);
         for (int i = 0; i < count; ++i)
