@@ -1,15 +1,19 @@
 // Runs the saver's real frame loop on the museum in one video mode and prints
 // the time from the program's start to its first frame and the passes and
 // frames per second over a measured span. Swaps never wait for the vertical retrace
-// here, so the figures are what the machine can draw.
+// here unless PACED is 1, so the figures are what the machine can draw; with
+// PACED 1 the passes keep the saver's own pace of one per refresh, and the
+// CPU time the run takes is what the saver costs.
 //
-// Usage: frame_bench [MODE [SECONDS [PICTURES [SEED [DISPLAY_SIZE_ID]]]]]
+// Usage: frame_bench [MODE [SECONDS [PICTURES [SEED [DISPLAY_SIZE_ID [SPEED_ID [PACED]]]]]]]
 //   MODE      video mode number (default 49, 640 x 480 16-bit)
 //   SECONDS   length of the measured span (default 10)
 //   PICTURES  gallery pictures: 0 the default picture (default); N the first
 //             N BMP files "picture<i>.bmp" (i = 1..N) in the Windows directory
 //   SEED      the random generator's seed (default 1): the same museum and walk
 //   DISPLAY_SIZE_ID  700 full screen .. 709 10 % (default: the setting's default, 705, 50 %)
+//   SPEED_ID  300 "Max speed" (default) .. 304 "Very slow"
+//   PACED     0 uncapped (default), 1 one pass per refresh as in a saver run
 // Every other setting is the default one; the settings file is not read. The
 // Windows directory ($WINDIR, ...) must hold the saver's data.
 #include <cstdio>
@@ -45,6 +49,8 @@ int main(int argc, char** argv)
     int pictures = atoi(argument(argc, argv, 3, "0"));
     uint32_t seed = static_cast<uint32_t>(strtoul(argument(argc, argv, 4, "1"), nullptr, 10));
     int displaySizeId = atoi(argument(argc, argv, 5, "0"));
+    int speedId = atoi(argument(argc, argv, 6, "300"));
+    int paced = atoi(argument(argc, argv, 7, "0"));
     if (span <= 0) span = 10;
     if (pictures < 0 || pictures > kMaxPictures) pictures = 0;
 
@@ -69,7 +75,8 @@ int main(int argc, char** argv)
         settings.displayScale = displayScaleFor(displaySizeId);
     }
 
-    displayAllowVsync(0);
+    settings.speedId = static_cast<int16_t>(speedId);
+    displayAllowVsync(paced ? 1 : 0);
     prepareSaverRun();
     // The first frame is on the screen once the first pass has presented it
     // and OpenGL has finished it.
@@ -80,6 +87,7 @@ int main(int argc, char** argv)
     // A few passes warm up the driver's caches and the window system.
     for (int pass = 0; pass < 20; ++pass) runPass();
     uint32_t framesBefore = saverRun.framesDrawn, passesBefore = saverRun.passes;
+    double cpuStart = processCpuSeconds();
     uint64_t spanStart = monotonicMicroseconds();
     uint64_t spanEnd = spanStart + static_cast<uint64_t>(span * 1e6);
     uint64_t now = spanStart;
@@ -89,6 +97,7 @@ int main(int argc, char** argv)
     }
     gl.glFinish();
     double seconds = (monotonicMicroseconds() - spanStart) / 1e6;
+    double cpu = processCpuSeconds() - cpuStart;
     uint32_t frames = saverRun.framesDrawn - framesBefore, passes = saverRun.passes - passesBefore;
 
     int screenWidth = 0, screenHeight = 0, frameX, frameY;
@@ -97,6 +106,8 @@ int main(int argc, char** argv)
            "%u passes, %u frames in %.2f s: %.1f passes/s, %.1f frames/s\n",
            mode, modeName(mode), screenWidth, screenHeight, settings.displaySizeId, settings.pictureCount, firstFrame,
            passes, frames, seconds, passes / seconds, frames / seconds);
+    printf("speed %d %s: %.1f frames/s, %.2f CPU-seconds per 10 s\n", settings.speedId, paced ? "paced" : "uncapped",
+           frames / seconds, cpu * 10 / seconds);
     frameworkShutdown();
     finishSaverRun();
     return 0;

@@ -74,6 +74,11 @@ std::vector<uint8_t> packedBitmapBGR(const Bitmap* bitmap);
 // mask painted in the current colour; other depths are copied when they match
 // the context's format and converted otherwise.
 void putBitmap(DeviceContext* dc, int x, int y, const Bitmap* bitmap, int op);
+// A copy of a bitmap of 8 bits or more with every pixel repeated factor
+// times across and down (factor 1..16), for a picture that must stay
+// readable on a large screen; release with freeBitmap. Null with -22 for
+// other depths and factors, -10 when memory runs out.
+Bitmap* magnifyBitmap(const Bitmap* bitmap, int factor);
 // With the palette check on, a bitmap of 8 bits or less whose palette differs
 // from the context's is converted rather than copied. Off at start.
 void setPaletteCheck(int on);

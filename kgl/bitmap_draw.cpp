@@ -1,6 +1,8 @@
 // Drawing a Bitmap on a device context: cut to the clip rectangle and the
 // surface, then copied, converted or painted as a mask by the context's driver.
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "kgl/bitmap.h"
 #include "kgl/errors.h"
@@ -78,4 +80,48 @@ void putBitmap(DeviceContext* dc, int x, int y, const Bitmap* bitmap, int op)
         dc->ops->putImageConverted(dc, atX, atY, width, height, rows, bitmap->bytesPerLine, srcX,
                                    bits, format, palette, op);
     }
+}
+
+Bitmap* magnifyBitmap(const Bitmap* bitmap, int factor)
+{
+    setLastError(kglOk);
+    if (!bitmap || bitmap->bitsPerPixel < 8 || factor < 1 || factor > 16) {
+        setLastError(kglInvalidBitmap);
+        return nullptr;
+    }
+    auto alignUp = [](size_t value) { return (value + 7) & ~size_t(7); };
+    size_t pixelBytes = static_cast<size_t>(bitmap->bitsPerPixel + 7) / 8;
+    size_t width = static_cast<size_t>(bitmap->width) * factor, height = static_cast<size_t>(bitmap->height) * factor;
+    size_t bytesPerLine = (width * pixelBytes + 3) & ~size_t(3);
+    size_t extraBytes = bitmap->palette ? bitmap->paletteSize * sizeof(PaletteEntry)
+                      : bitmap->format  ? sizeof(PixelFormat)
+                                        : 0;
+    size_t pixelsAt = alignUp(sizeof(Bitmap)) + alignUp(extraBytes);
+    // One block, as the reader allocates, so that freeBitmap releases it.
+    uint8_t* block = static_cast<uint8_t*>(malloc(pixelsAt + bytesPerLine * height));
+    if (!block) {
+        setLastError(kglNoMemory);
+        return nullptr;
+    }
+    Bitmap* large = reinterpret_cast<Bitmap*>(block);
+    *large = *bitmap;
+    large->width = static_cast<int32_t>(width);
+    large->height = static_cast<int32_t>(height);
+    large->bytesPerLine = static_cast<int32_t>(bytesPerLine);
+    large->pixels = block + pixelsAt;
+    uint8_t* extra = block + alignUp(sizeof(Bitmap));
+    if (bitmap->palette) {
+        large->palette = reinterpret_cast<PaletteEntry*>(extra);
+        memcpy(large->palette, bitmap->palette, extraBytes);
+    } else if (bitmap->format) {
+        large->format = reinterpret_cast<PixelFormat*>(extra);
+        *large->format = *bitmap->format;
+    }
+    for (size_t row = 0; row < height; ++row) {
+        const uint8_t* from = bitmap->pixels + (row / factor) * static_cast<size_t>(bitmap->bytesPerLine);
+        uint8_t* to = large->pixels + row * bytesPerLine;
+        memset(to, 0, bytesPerLine);
+        for (size_t x = 0; x < width; ++x) memcpy(to + x * pixelBytes, from + (x / factor) * pixelBytes, pixelBytes);
+    }
+    return large;
 }

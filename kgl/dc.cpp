@@ -58,11 +58,11 @@ DeviceContext* createDisplayDC(int pages)
         setLastError(kglNoMemory);
         return nullptr;
     }
-    const ModeResolution& resolution = modeResolutions[mode];
+    const ModeResolution resolution = modeResolution(mode);
     initialiseContext(dc, resolution.x, resolution.y, resolution.bits, standardPixelFormat(resolution.bits));
     dc->kind = DCKind::Display;
     dc->mode = mode;
-    dc->driverSlot = modeAvailability[mode].driverSlot;
+    dc->driverSlot = modeAvailability[modeRecord(mode)].driverSlot;
     int available = modePageCount(mode) > 0 ? modePageCount(mode) : 1;
     dc->pageCount = pages < 1 ? 1 : pages > available ? available : pages;
     const DriverImage* image = registeredDriver(dc->driverSlot);

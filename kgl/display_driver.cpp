@@ -1,6 +1,7 @@
 // The display back-end as the registry sees it: one driver image per display
 // slot, all served by the platform's one full-screen window. Detection offers
-// every mode of the slot's depths whose size fits the desktop.
+// every mode of the slot's depths whose size fits the desktop, and the 32-bit
+// slots offer the screen-size mode too.
 #include <cstring>
 
 #include "kgl/dc.h"
@@ -79,6 +80,11 @@ static int detectDisplay(int slot, int*, int*, ModeAvailability* table)
     if (desktop.pass != detectionPass()) {
         desktop.pass = detectionPass();
         desktop.found = displayDesktopSize(&desktop.width, &desktop.height);
+        int nativeWidth = 0, nativeHeight = 0;
+        if (desktop.found && displayNativeSize(&nativeWidth, &nativeHeight))
+            setScreenSizeMode(nativeWidth, nativeHeight);
+        else
+            setScreenSizeMode(0, 0);
     }
     if (!desktop.found) return 0;
     int width = desktop.width, height = desktop.height;
@@ -86,13 +92,16 @@ static int detectDisplay(int slot, int*, int*, ModeAvailability* table)
         if (modeResolutions[mode].x > width || modeResolutions[mode].y > height) continue;
         table[mode] = {uint8_t(slot), kDisplayPages, modes->flags};
     }
+    if (modes->lastMode == kModeCount - 1 && modeResolution(kScreenSizeMode).x > 0)
+        table[modeRecord(kScreenSizeMode)] = {uint8_t(slot), kDisplayPages, modes->flags};
     return 1;
 }
 
 static int setDisplayMode(int mode)
 {
-    const ModeResolution& resolution = modeResolutions[mode];
-    int pages = modeAvailability[mode].pageCount > 0 ? modeAvailability[mode].pageCount : 1;
+    const ModeResolution resolution = modeResolution(mode);
+    const ModeAvailability& availability = modeAvailability[modeRecord(mode)];
+    int pages = availability.pageCount > 0 ? availability.pageCount : 1;
     if (!displayOpenFullscreen(fullscreenTitle(), resolution.x, resolution.y, resolution.bits, pages)) {
         setLastError(kglModeNotSupported);
         return 0;

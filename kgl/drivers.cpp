@@ -205,7 +205,7 @@ int setGraphicsMode(int mode)
         setLastError(kglInvalidMode);
         return 0;
     }
-    int slot = modeAvailability[mode].driverSlot;
+    int slot = modeAvailability[modeRecord(mode)].driverSlot;
     const DriverImage* image = slot == kNoDriver ? nullptr : registeredDriver(slot);
     if (!image || !image->entry.setMode) {
         setLastError(kglModeNotSupported);

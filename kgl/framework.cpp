@@ -342,6 +342,11 @@ void swapBuffers(int waitForRetrace)
         flipPages(display, waitForRetrace);
 }
 
+void waitForRefresh()
+{
+    if (frameworkState.record.displayContext) displayWaitForRefresh();
+}
+
 void restoreDesktop()
 {
     // Each step stands on its own, so a switch that failed half-way is undone too.

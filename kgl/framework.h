@@ -80,8 +80,11 @@ const ModeInfo* frameworkModeList(int* count);
 int setDisplayMode(const ModeInfo* info, int windowed, int pages, int forceSystemMemory);
 // Creates and binds the OpenGL context on the draw target. 1 or 0.
 int startOpenGL(int flags);
-// Presents the frame drawn since the last call.
+// Presents the frame drawn since the last call; with waitForRetrace 1 at the
+// pace of one present per refresh of the display.
 void swapBuffers(int waitForRetrace);
+// Keeps that pace for a pass with nothing new to show, presenting nothing.
+void waitForRefresh();
 // One page flip of a multi-page display: the shown page becomes the one just
 // drawn, drawing moves on to the next page (three pages draw on 1, 2, 0, 1, ...).
 void flipPages(DeviceContext* display, int waitForRetrace);

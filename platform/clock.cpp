@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include <sys/resource.h>
+
 #include <ctime>
 
 uint32_t calendarSeconds()
@@ -17,4 +19,20 @@ uint64_t monotonicMicroseconds()
 uint32_t monotonicMilliseconds()
 {
     return static_cast<uint32_t>(monotonicMicroseconds() / 1000u);
+}
+
+void sleepUntilMicroseconds(uint64_t deadline)
+{
+    timespec until;
+    until.tv_sec = static_cast<time_t>(deadline / 1000000u);
+    until.tv_nsec = static_cast<long>(deadline % 1000000u) * 1000;
+    // A signal (SIGTERM to end the run) cuts the sleep short; the pass then goes on at once.
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
+}
+
+double processCpuSeconds()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }

@@ -9,3 +9,7 @@ uint32_t calendarSeconds();
 uint64_t monotonicMicroseconds();
 // Monotonic clock in milliseconds, 32 bits (time stamps of input events).
 uint32_t monotonicMilliseconds();
+// Sleeps until the monotonic clock reads at least this (microseconds, as monotonicMicroseconds).
+void sleepUntilMicroseconds(uint64_t deadline);
+// CPU time the process has used so far (user and system, all threads), in seconds.
+double processCpuSeconds();

@@ -11,9 +11,16 @@
 
 // ---- The desktop (detection) -------------------------------------------------
 
-// The desktop's size in pixels; 0 when no display can be opened (nothing is
-// left open either way), 1 otherwise.
+// The size in pixels of the desktop's primary monitor; 0 when no display can
+// be opened, 1 otherwise. The first question starts SDL's video subsystem and
+// keeps it, with the answer, for the rest of the process (asked again only
+// when $DISPLAY has changed since).
 int displayDesktopSize(int* width, int* height);
+// The size a frame at the screen's own size has: the host window's when one is
+// chosen (displayUseHostWindow) and there, else the primary monitor's. 1, or 0 when unknown.
+int displayNativeSize(int* width, int* height);
+// The primary monitor's refresh rate in Hz; 60 when the display does not say.
+int displayRefreshRate();
 
 // ---- The full-screen window --------------------------------------------------
 
@@ -60,9 +67,13 @@ void displayMakeGLCurrent(int bind);
 // Unbinds and deletes the OpenGL context; harmless without one.
 void displayDestroyGLContext();
 // Shows the finished frame; waitForRetrace 1 swaps on the vertical retrace
-// unless vsync has been turned off with displayAllowVsync.
+// and keeps the pace of one present per refresh of the display, sleeping
+// when the swap itself does not wait (unless turned off with displayAllowVsync).
 void displaySwapGL(int waitForRetrace);
-// 0 makes every swap immediate, whatever it asks for (frame-rate measurements).
+// Keeps the same pace without showing anything new: for a pass that drew nothing.
+void displayWaitForRefresh();
+// 0 makes every swap immediate and unpaced, whatever it asks for (frame-rate
+// measurements, tests that run many passes); 1 paces them again.
 void displayAllowVsync(int allowed);
 
 // ---- Input ------------------------------------------------------------------------

@@ -84,6 +84,23 @@ bool hostOpen(uint64_t window, int* width, int* height)
     return true;
 }
 
+bool hostWindowSize(uint64_t window, int* width, int* height)
+{
+    Display* x11 = XOpenDisplay(nullptr);
+    if (!x11) return false;
+    // A window that does not exist is an error on this connection only, answered here.
+    int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    XWindowAttributes attributes;
+    bool found = XGetWindowAttributes(x11, static_cast<::Window>(window), &attributes) != 0;
+    XSync(x11, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(x11);
+    if (!found || attributes.width <= 0 || attributes.height <= 0) return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
+
 void hostClose()
 {
     if (!host.x11) return;

@@ -136,7 +136,12 @@ int displayPollInput(DisplayInput* input)
     }
     SDL_Event event;
     int found = 0;
-    while (!found && SDL_PollEvent(&event)) found = translate(event, input);
+    while (!found && SDL_PollEvent(&event)) {
+        if (event.type == SDL_WINDOWEVENT) lockWindowEventSeen();
+        found = translate(event, input);
+    }
+    // The pass's messages are all read: the lock's grab is checked after them.
+    if (!found) keepLockGrab(sdlWindow());
     // Typed characters (a password, maybe) leave no copy behind on the stack.
     wipeMemory(&event, sizeof event);
     return found;

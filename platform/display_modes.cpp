@@ -1,47 +1,86 @@
-// What the desktop can show, asked of SDL's video subsystem and given back at once.
+// What the desktop can show. SDL's video subsystem is started once, by the
+// first question, and kept for the rest of the run with its answer: every
+// start of it is a new X connection (about 60 ms together with its end), and a
+// saver run asks several times before its first frame.
 #include <SDL.h>
 #include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/display.h"
+#include "platform/host_window.h"
+#include "platform/sdl_window.h"
 
-// SDL falls back to its virtual "offscreen" and "dummy" drivers when no
-// display is reachable; they show nothing, so they count only when the user
-// asked for them by name.
-static int isVirtualDriverNotAskedFor(const char* driver)
+namespace {
+
+// The answer and the reference on SDL's video subsystem that keeps it. One
+// instance; filled by the first question, asked again only when the program
+// has since been pointed at another display ($DISPLAY changed).
+struct DesktopAnswer {
+    bool asked = false;
+    bool holdsVideo = false;    // this answer holds one reference on SDL's video subsystem
+    std::string display;        // $DISPLAY when it was asked
+    int found = 0, width = 0, height = 0;
+    int refreshRate = 0;        // Hz, 0 unknown
+};
+DesktopAnswer desktop;
+
+std::string currentDisplayName()
 {
-    if (!driver || (strcasecmp(driver, "offscreen") != 0 && strcasecmp(driver, "dummy") != 0)) return 0;
-    const char* requested = getenv("SDL_VIDEODRIVER");
-    return !requested || !strcasestr(requested, driver);
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    return std::string(x11 ? x11 : "") + "|" + (wayland ? wayland : "");
 }
 
-static int askDesktopOnce(int* width, int* height)
+void ask()
 {
-    // The subsystem is reference-counted: this leaves an open window of the
-    // framework untouched, and without a display the init simply fails.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    if (desktop.holdsVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    desktop = DesktopAnswer();
+    desktop.asked = true;
+    desktop.display = currentDisplayName();
+    // startVideo waits out an X server that is resetting itself, and refuses
+    // SDL's virtual drivers unless they were asked for by name.
+    if (!startVideo()) return;
+    desktop.holdsVideo = true;
     SDL_DisplayMode mode;
-    int found = !isVirtualDriverNotAskedFor(SDL_GetCurrentVideoDriver()) && SDL_GetNumVideoDisplays() > 0 &&
-                SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
-    if (found) {
-        if (width) *width = mode.w;
-        if (height) *height = mode.h;
+    // Display 0 is the primary monitor: the gallery's.
+    if (SDL_GetNumVideoDisplays() > 0 && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+        desktop.found = 1;
+        desktop.width = mode.w;
+        desktop.height = mode.h;
+        desktop.refreshRate = mode.refresh_rate;
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return found;
 }
+
+void askWhenNeeded()
+{
+    if (!desktop.asked || desktop.display != currentDisplayName()) ask();
+}
+
+} // namespace
 
 int displayDesktopSize(int* width, int* height)
 {
-    // An X server whose last client has just left resets itself and drops
-    // new connections for a moment (a virtual server in tests and headless
-    // runs does this after every detection), so a named display is asked again.
-    for (int attempt = 0; attempt < 4; attempt++) {
-        if (askDesktopOnce(width, height)) return 1;
-        if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY")) return 0;
-        SDL_Delay(10 << attempt);
-    }
-    return 0;
+    askWhenNeeded();
+    if (!desktop.found) return 0;
+    if (width) *width = desktop.width;
+    if (height) *height = desktop.height;
+    return 1;
+}
+
+int displayNativeSize(int* width, int* height)
+{
+    // A host window that cannot be reached is found gone when the mode opens
+    // it; until then the desktop's size stands in.
+    uint64_t window = chosenHostWindow();
+    if (window && hostWindowSize(window, width, height)) return 1;
+    return displayDesktopSize(width, height);
+}
+
+int displayRefreshRate()
+{
+    askWhenNeeded();
+    return desktop.refreshRate > 0 ? desktop.refreshRate : 60;
 }

@@ -192,7 +192,9 @@ void applyPointerAndGrab()
 {
     if (!display.window) return;
     SDL_ShowCursor(pointerShown ? SDL_ENABLE : SDL_DISABLE);
-    SDL_SetWindowGrab(display.window, inputGrabbed ? SDL_TRUE : SDL_FALSE);
+    // On X the lock takes its own grabs, which another client cannot break.
+    if (!setLockGrab(display.window, inputGrabbed != 0))
+        SDL_SetWindowGrab(display.window, inputGrabbed ? SDL_TRUE : SDL_FALSE);
 }
 
 // Creates the window with the visual's attributes; the visual must be set before
@@ -213,6 +215,7 @@ bool createWindow(const DisplayGLVisual& visual)
     if (windowManagerRuns(d.window)) SDL_SetWindowFullscreen(d.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     rememberFocus(d.window);
     SDL_ShowWindow(d.window);
+    coverOtherMonitors(d.window);
     d.visual = visual;
     SDL_GL_GetDrawableSize(d.window, &d.screenWidth, &d.screenHeight);
     if (d.screenWidth <= 0 || d.screenHeight <= 0) {
@@ -364,6 +367,9 @@ void setProgramSDLHints()
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A grab takes the keyboard too, so no key reaches another program.
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+    // SDL's own pointer capture while a button is held would end the lock's
+    // pointer grab when the button is released.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
 }
 
 bool startVideo()
@@ -421,6 +427,7 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
         if (!hostOpen(hostWindowId, &display.screenWidth, &display.screenHeight)) return 0;
         display.hosted = true;
         placeFrame();
+        resetPacing(displayRefreshRate());
         return 1;
     }
     if (!startVideo()) return 0;
@@ -433,6 +440,7 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
     SDL_WarpMouseInWindow(display.window, display.screenWidth / 2, display.screenHeight / 2);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    resetPacing(displayRefreshRate());
     return 1;
 }
 
@@ -442,6 +450,7 @@ void displayClose()
     displayDestroyGLContext();
     if (d.hosted) hostClose();
     if (d.window) {
+        uncoverMonitors();
         SDL_SetWindowGrab(d.window, SDL_FALSE);
         SDL_ShowCursor(SDL_ENABLE);
         giveFocusBack(d.window);
@@ -476,6 +485,7 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
         if (!hostCreateContext()) return 0;
     } else {
         if (!sameVisual(visual, d.visual)) {
+            uncoverMonitors();
             giveFocusBack(d.window);
             SDL_DestroyWindow(d.window);
             d.window = nullptr;
@@ -567,12 +577,19 @@ void displaySwapGL(int waitForRetrace)
         presentFrameBuffer();
     else
         swapWindow();
+    if (interval) pacePass();
+}
+
+void displayWaitForRefresh()
+{
+    if (vsyncAllowed && displayIsOpen()) pacePass();
 }
 
 void displayAllowVsync(int allowed)
 {
     vsyncAllowed = allowed ? 1 : 0;
     display.swapInterval = -1;
+    resetPacing(displayRefreshRate());
 }
 
 void displayReclaimFocus()
@@ -598,6 +615,11 @@ void displayShowPointer(int shown)
 void displayUseHostWindow(uint64_t window)
 {
     hostWindowId = window;
+}
+
+uint64_t chosenHostWindow()
+{
+    return hostWindowId;
 }
 
 int displayHostWindowGone()

@@ -12,6 +12,8 @@
 // end); *width and *height get its size in pixels. False, with nothing left
 // open, when it cannot be reached (a window that does not exist counts as gone).
 bool hostOpen(uint64_t window, int* width, int* height);
+// The window's size in pixels, asked on a connection of its own; false when it cannot be reached.
+bool hostWindowSize(uint64_t window, int* width, int* height);
 // Drops the context and the connection; the window itself is left as it is.
 void hostClose();
 // Reads what happened to the window since the last call: true with its new

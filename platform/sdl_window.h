@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 // The full-screen window, or null.
 SDL_Window* sdlWindow();
 // A window position (screen pixels) as a pixel of the mode's frame, clamped into it.
@@ -14,3 +16,20 @@ void setProgramSDLHints();
 // Starts SDL's video subsystem on a real display (one more reference when it
 // runs already); false when there is none. Undo with SDL_QuitSubSystem(SDL_INIT_VIDEO).
 bool startVideo();
+// The window of another program the next mode is shown in (displayUseHostWindow); 0 for none.
+uint64_t chosenHostWindow();
+// Pacing of the presents (display_pacing.cpp): a new window's refresh rate
+// in Hz, and the end of one pass's present (or of a pass with nothing new to show).
+void resetPacing(int refreshRate);
+void pacePass();
+// Every monitor and the lock (display_lock.cpp): black windows over the
+// monitors the gallery window does not cover, and taken away again; the
+// password run's grab of keyboard and pointer (false when the window is not
+// on X), its check after every pass's messages that the gallery is up and
+// the grab held, and the note that a window event went by (SDL may have let
+// go of the grab on it).
+void coverOtherMonitors(SDL_Window* gallery);
+void uncoverMonitors();
+bool setLockGrab(SDL_Window* gallery, bool grab);
+void keepLockGrab(SDL_Window* gallery);
+void lockWindowEventSeen();

@@ -24,7 +24,7 @@ namespace {
 
 // The modes listed in 107: detection's list, compacted so that list entry i
 // is the mode at position i. Refilled with the list.
-uint8_t listedModes[kModeCount + 1];
+uint8_t listedModes[kModeRecords + 1];
 int listedModeCount = 0;
 // Cleared by every fill that lists a mode: the first notification after a
 // fill is the list box taking the focus, not the user picking a mode.
@@ -76,7 +76,7 @@ void fillModeList(Dialog* dialog)
     int driver = -1, mode = -1;
     detectModes(&driver, &mode);
     int found = 0;
-    for (const uint8_t* m = availableModeList(); m && *m != kModeListEnd && found < kModeCount; ++m)
+    for (const uint8_t* m = availableModeList(); m && *m != kModeListEnd && found < kModeRecords; ++m)
         listedModes[found++] = *m;
     listedModes[found] = kModeListEnd;
     unregisterAllDrivers();
@@ -85,7 +85,12 @@ void fillModeList(Dialog* dialog)
     for (int id = kIdColourDepthFirst; id <= kIdColourDepthLast; ++id)
         if (isChecked(dialog, id)) depth = bitsForColourDepth(id);
 
+    // The screen's own size comes first, in every colour depth: listed first,
+    // and put in front of the compacted modes afterwards (detection lists it last).
+    bool screenSize = found > 0 && listedModes[found - 1] == kScreenSizeMode;
+    if (screenSize) found--;
     listedModeCount = 0;
+    if (screenSize) listAdd(dialog, kIdModeList, modeName(kScreenSizeMode));
     for (int i = 0; i < found; ++i) {
         int x, y, bits;
         int number = listedModes[i];
@@ -93,6 +98,11 @@ void fillModeList(Dialog* dialog)
         listedModes[listedModeCount++] = static_cast<uint8_t>(number);
         std::string entry = std::string(modeName(number)) + "  " + std::to_string(modePageCount(number)) + " Page(s)";
         listAdd(dialog, kIdModeList, entry.c_str());
+    }
+    if (screenSize) {
+        memmove(listedModes + 1, listedModes, listedModeCount);
+        listedModes[0] = kScreenSizeMode;
+        listedModeCount++;
     }
     listedModes[listedModeCount] = kModeListEnd;
 
@@ -125,6 +135,8 @@ void initialise(Dialog* dialog)
     fillModeList(dialog);
     setControlText(dialog, kIdCurrentMode, modeName(settings.videoMode));
     pendingVideoMode = settings.videoMode;
+    if (settings.videoMode == kScreenSizeMode && listedModeCount > 0 && listedModes[0] == kScreenSizeMode)
+        listSelect(dialog, kIdModeList, 0);
     if (settings.passwordEnabled != 0) {
         setCheck(dialog, kIdPasswordEnabled, 1);
         enableControl(dialog, kIdChangePassword, 1);

@@ -81,6 +81,7 @@ void restartRunClockWhenDue(uint32_t reading)
 void drawFrame()
 {
     saverRun.passes++;
+    bool drawn = false;
     if (++saverRun.passCounter >= saverRun.frameDelay) {
         if (settings.displaySizeId == kDisplayFullScreen) {
             gl.glClear(GL_DEPTH_BUFFER_BIT);
@@ -99,10 +100,21 @@ void drawFrame()
         drawScene();
         saverRun.passCounter = 0;
         saverRun.framesDrawn++;
+        drawn = true;
     }
     restartRunClockWhenDue(timerLap());
-    if (saverRun.saverState == 1) drawPasswordPrompt();
-    swapBuffers(1);
+    if (saverRun.saverState == 1) {
+        drawPasswordPrompt();
+        drawn = true;
+    }
+    // Every pass takes one refresh of the display, which is what the speed
+    // setting counts; a pass that drew nothing shows nothing new, so it only
+    // waits (a present would cost as much as a small frame, fifteen times in
+    // sixteen at "Very slow", and could bring back an older buffer).
+    if (drawn)
+        swapBuffers(1);
+    else
+        waitForRefresh();
 }
 
 void onKey(Event* event)

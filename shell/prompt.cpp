@@ -3,6 +3,7 @@
 // prompt goes away.
 #include "shell/prompt.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "kgl/bitmap.h"
@@ -33,9 +34,23 @@ bool largeLayout()
     return saverRun.screenWidth > 640 && saverRun.screenHeight > 480;
 }
 
+// Screens past 2560 pixels wide show the large picture magnified by a whole
+// number, a third of the width per 1280 pixels (3 on a 3840 x 2160 screen),
+// so that it stays as readable as on a screen of 1280.
+int magnification()
+{
+    return largeLayout() && saverRun.screenWidth > 2560 ? std::min(saverRun.screenWidth / 1280, 16) : 1;
+}
+
+// The magnification the loaded picture has (1 when it could not be magnified).
+// Set when the picture is loaded; one run per process.
+int pictureMagnification = 1;
+
 PromptLayout promptLayout()
 {
-    return largeLayout() ? PromptLayout{2, 185, 36} : PromptLayout{1, 92, 18};
+    if (!largeLayout()) return PromptLayout{1, 92, 18};
+    int m = pictureMagnification;
+    return PromptLayout{2 * m, 185 * m, 36 * m};
 }
 
 // Exact and case-sensitive; the stored password is read no further than its buffer.
@@ -52,8 +67,18 @@ void loadPasswordPicture()
 {
     if (settings.passwordEnabled != 1) return;
     const char* name = largeLayout() ? "Brevane\\pass2x.pag" : "Brevane\\pass.pag";
+    pictureMagnification = 1;
     saverRun.passwordPicture = readBitmapFile(name, 1);
     if (!saverRun.passwordPicture) fatalError(errorMessage(takeLastError()));
+    if (magnification() > 1) {
+        // A picture that cannot be magnified (a depth below 8 bits, no memory) is shown as it is.
+        if (Bitmap* large = magnifyBitmap(saverRun.passwordPicture, magnification())) {
+            freeBitmap(saverRun.passwordPicture);
+            saverRun.passwordPicture = large;
+            pictureMagnification = magnification();
+        }
+        takeLastError();
+    }
 }
 
 void wipeTypedPassword()

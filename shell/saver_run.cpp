@@ -159,11 +159,16 @@ int runSaver()
     // Started by a screen-saver daemon, the saver draws into the daemon's
     // window and the daemon locks the screen itself: the password is off for
     // this run (in memory only; nothing writes the file during a run), so
-    // there is no picture check, grab or prompt.
+    // there is no picture check, grab or prompt. The frame is the window's
+    // own size whatever mode is stored: a preview stays cheap, a large screen
+    // gets every pixel.
     uint64_t hostWindow = hostWindowFromEnvironment();
     if (hostWindow && settings.passwordEnabled == 1)
         fprintf(stderr, "Vellamir: the password is not asked for here: the screen-saver daemon's lock is in charge.\n");
-    if (hostWindow) settings.passwordEnabled = 0;
+    if (hostWindow) {
+        settings.passwordEnabled = 0;
+        settings.videoMode = kScreenSizeMode;
+    }
     // A password saved by an older version may hold characters no key types
     // at the prompt: the run goes on, but whoever started it is told.
     if (settings.passwordEnabled == 1 && !passwordCanBeTyped(settings.password))

@@ -171,7 +171,14 @@ TEST(Detection, TheDisplayOffersTheModesThatFitTheDesktop)
     for (int m = 0; m < kModeCount; m++)
         if (modeResolutions[m].bits >= 8 && modeResolutions[m].x <= width && modeResolutions[m].y <= height)
             expected.push_back(m);
+    // And, last, the mode at the screen's own size, named with it.
+    expected.push_back(kScreenSizeMode);
     EXPECT_EQ(listedModes(), expected);
+    EXPECT_EQ(modeName(kScreenSizeMode),
+              "Screen size (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    int x = 0, y = 0, bits = 0;
+    EXPECT_EQ(getModeResolution(kScreenSizeMode, &x, &y, &bits), 1);
+    EXPECT_TRUE(x == width && y == height && bits == 32) << x << "x" << y << "x" << bits;
     for (int m : expected) {
         EXPECT_EQ(modePageCount(m), 2) << m;
         // The full-screen OpenGL drivers come last and serve every mode they can.
@@ -187,7 +194,7 @@ TEST(Detection, TheDisplayOffersTheModesThatFitTheDesktop)
         EXPECT_EQ(modePageCount(85), 0);  // 1600 x 1200 does not fit
         EXPECT_EQ(modePageCount(25), 0);
         EXPECT_EQ(modePageCount(4), 0);   // no 4-bit modes
-        EXPECT_EQ(expected.size(), 5u + 5 * 14);
+        EXPECT_EQ(expected.size(), 5u + 5 * 14 + 1);
     }
     unregisterAllDrivers();
 }

@@ -85,8 +85,10 @@ std::vector<std::string> listEntries(Dialog* dialog, int id)
 
 std::vector<std::string> expectedModeEntries(int bits)
 {
-    std::vector<std::string> entries;
+    // The screen's own size first, in every depth, named with its size.
+    std::vector<std::string> entries = {modeName(kScreenSizeMode)};
     for (const uint8_t* m = availableModeList(); *m != kModeListEnd; ++m) {
+        if (*m == kScreenSizeMode) continue;
         int x, y, b;
         getModeResolution(*m, &x, &y, &b);
         if (b == bits) entries.push_back(std::string(modeName(*m)) + "  " + std::to_string(modePageCount(*m)) + " Page(s)");
@@ -200,6 +202,23 @@ TEST(SettingsDialog, ColourDepthRefillsTheListAndAPickedModeIsApplied)
     std::string bytes = harness.iniBytes();
     EXPECT_EQ(chosen.find(modeName(intAt(bytes, 2))), 0u) << "the picked mode was saved";
     EXPECT_EQ(intAt(bytes, 6), 112);
+}
+
+TEST(SettingsDialog, AStoredScreenSizeModeIsSelectedAndPickingItSavesMode100)
+{
+    DialogHarness harness;
+    settings.videoMode = kScreenSizeMode;
+    harness.runSettings({{"DIALOG_1", [&](Dialog* d) {
+        EXPECT_EQ(listEntry(d, kIdModeList, 0), "Screen size (1280 x 1024)");
+        EXPECT_EQ(listSelection(d, kIdModeList), 0);
+        EXPECT_EQ(controlText(d, kIdCurrentMode), "Screen size (1280 x 1024)");
+        clickControl(d, 114);
+        chooseListEntry(d, kIdModeList, 1);
+        chooseListEntry(d, kIdModeList, 0);
+        EXPECT_EQ(pendingVideoMode, kScreenSizeMode);
+        clickControl(d, kIdApply);
+    }}});
+    EXPECT_EQ(intAt(harness.iniBytes(), 2), kScreenSizeMode);
 }
 
 TEST(SettingsDialog, ApplyWritesTheFileAndDisablesApplyAndCancelUntilTheNextChange)

@@ -6,12 +6,15 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "kgl/events.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "kgl/modes.h"
+#include "platform/display.h"
 #include "settings/settings.h"
 #include "shell/random.h"
 #include "shell/run_state.h"
@@ -81,12 +84,15 @@ protected:
         saverRun = SaverRun();
         seedRandom(1234);
         resetCursor();
+        // Passes here run as fast as they can; the pace of one per refresh is the benchmark's to show.
+        displayAllowVsync(0);
         prepareSaverRun();
     }
     void TearDown() override
     {
         frameworkShutdown();
         finishSaverRun();
+        displayAllowVsync(1);
     }
 
     // Starts the pacing of a speed afresh, counters at 0.
@@ -356,6 +362,28 @@ TEST_F(FrameLoop, SwitchingAwayIsRefusedWithAPassword)
     settings.passwordEnabled = 0;
     EXPECT_EQ(onActivate(saverRun.framework->displayContext, 2), 0) << "coming back changes nothing";
     EXPECT_EQ(saverRun.saverState, -1);
+}
+
+// Last: a second preparation places the exhibits again, which the seeded walk above must not see.
+TEST_F(FrameLoop, ScreenSizeModeIsTheScreenWithTheProjectionOfItsAspect)
+{
+    frameworkShutdown();
+    showCursor();
+    settings.videoMode = kScreenSizeMode;
+    setDisplaySize(700);
+    prepareSaverRun();
+    EXPECT_EQ(saverRun.screenWidth, 1280);
+    EXPECT_EQ(saverRun.screenHeight, 1024);
+    int x, y, width, height;
+    displayFrameRectangle(&x, &y, &width, &height);
+    EXPECT_TRUE(x == 0 && y == 0 && width == 1280 && height == 1024) << "edge to edge, no bars";
+    // The vertical field of view stays 84 degrees; the horizontal one follows the 5:4 screen.
+    GLfloat projection[16];
+    gl.glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5], 1.0 / tan(42.0 * M_PI / 180.0), 1e-5);
+    EXPECT_NEAR(projection[5] / projection[0], 1280.0 / 1024.0, 1e-5);
+    Viewport v = currentViewport();
+    EXPECT_TRUE(v.x == 0 && v.y == 0 && v.width == 1280 && v.height == 1024);
 }
 
 } // namespace

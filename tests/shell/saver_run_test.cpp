@@ -2,6 +2,7 @@
 // a run, what does not, and the fatal-error box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -42,7 +43,7 @@ protected:
             : "box=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
-        std::string script =
+        std::string script = (display.empty() ? std::string() : "export DISPLAY=" + display + "\n") +
             "cd '" + (startDirectory.empty() ? dir.path() : startDirectory) + "' && " + std::string(boxTitle.empty() ? "" : "VELLAMIR_ATTENDED=1 ") + "WINDIR='" +
             (windir.empty() ? dir.path() : windir) + "' '" + binaryDir() + "/bin/vellamir' /s >'" +
             dir.file("stderr") + "' 2>&1 &\n"
@@ -85,6 +86,7 @@ protected:
     std::optional<std::string> settingsBytes;  // the settings file's bytes, when not the record's
     std::string windir;          // WINDIR when not the directory's absolute path
     std::string startDirectory;  // where the saver starts, when not in the directory
+    std::string display;   // another X server to run on, when set
 };
 
 TEST_F(SaverProcess, KeyPressEndsTheRunAndTheMuseumShowsInItsWindow)
@@ -241,6 +243,69 @@ TEST_F(SaverProcess, OnlyTheRightPasswordEndsTheRun)
     EXPECT_TRUE(has(output, "alive-after-wrong")) << output;
     EXPECT_TRUE(has(output, "exit=0")) << "the right password and Enter end the run: " << output;
     EXPECT_FALSE(has(output, "killed")) << output;
+}
+
+TEST_F(SaverProcess, ScreenSizeFillsWideAndSquarerScreensEdgeToEdge)
+{
+    record.videoMode = 100;
+    record.displaySizeId = 700;
+    record.displayScale = 1.0f;
+    for (auto [width, height] : {std::pair{1920, 1080}, std::pair{1280, 1024}}) {
+        std::string size = std::to_string(width) + "x" + std::to_string(height);
+        VirtualScreens server({size});
+        ASSERT_FALSE(server.name().empty());
+        display = server.name();
+        // Each edge line of the screen holds part of the museum: no black bars, no desktop.
+        std::string edges;
+        for (std::string crop : {"1x" + std::to_string(height) + "+0+0",
+                                 "1x" + std::to_string(height) + "+" + std::to_string(width - 1) + "+0",
+                                 std::to_string(width) + "x1+0+0",
+                                 std::to_string(width) + "x1+0+" + std::to_string(height - 1)})
+            edges += "import -window root -crop " + crop + " +repage png:- | "
+                     "convert png:- -format 'edge=%[fx:mean>0.02 && mean<0.98] %wx%h\\n' info:\n";
+        std::string output = run(edges + "xdotool key space\n");
+        EXPECT_FALSE(has(output, "edge=0")) << size << ": " << output;
+        EXPECT_TRUE(has(output, "edge=1 1x" + std::to_string(height))) << output;
+        EXPECT_EQ(std::count(output.begin(), output.end(), '='), 5) << output;   // 4 edges, exit
+        EXPECT_TRUE(has(output, "exit=0")) << output;
+    }
+}
+
+// Two monitors (two screens of one X server): the gallery on the first, the
+// second black, the desktop (a white root window) nowhere; with a password
+// the prompt comes up on the gallery's monitor, and another client that
+// unmaps the saver's window can take neither the keyboard nor the pointer.
+TEST_F(SaverProcess, TwoMonitorsAreCoveredAndTheLockHoldsAgainstAnUnmap)
+{
+    VirtualScreens server({"1024x768", "1024x768"});
+    ASSERT_FALSE(server.name().empty());
+    display = server.name();
+    record.videoMode = 100;
+    record.passwordEnabled = 1;
+    snprintf(record.password, sizeof record.password, "secret");
+    for (const char* name : {"pass.pag", "pass2x.pag"})
+        writeBytes(dir.file(std::string("Brevane/") + name), readBytes(binaryDir() + "/data/Brevane/" + name));
+    const std::string first = dir.file("first.png"), second = dir.file("second.png");
+    // The prompt "pass2x.pag" sits centred: its white field crosses row 384.
+    std::string output = run(
+        "import -window root '" + first + "'; import -display " + display + ".1 -window root '" + second + "'\n"
+        "convert '" + first + "' -format 'first max=%[fx:mean<0.9]\\n' info:\n"
+        "convert '" + second + "' -format 'second=%[fx:maxima]\\n' info:\n"
+        "xdotool key space; sleep 0.3\n"
+        "import -window root -crop 354x1+335+384 +repage '" + first + "'\n"
+        "echo \"prompt white=$(convert '" + first + "' txt:- | grep -c '#FCFCF8')\"\n"
+        "'" + binaryDir() + "/bin/test_grab_probe' $(xdotool search --onlyvisible --name '^Vellamir$' | head -1)\n"
+        "kill -0 $pid && echo alive\n"
+        "xdotool key space sleep 0.1 key BackSpace; xdotool type secret; xdotool key Return\n",
+        4.0);
+    EXPECT_TRUE(has(output, "first max=1")) << "the gallery, not the white desktop: " << output;
+    EXPECT_TRUE(has(output, "second=0\n")) << "the second monitor is black: " << output;
+    EXPECT_TRUE(has(output, "prompt white=354")) << output;
+    EXPECT_TRUE(has(output, "now=already-grabbed")) << "the keyboard stays grabbed through the unmap: " << output;
+    EXPECT_TRUE(has(output, "remapped")) << output;
+    EXPECT_TRUE(has(output, "keyboard=already-grabbed pointer=already-grabbed")) << output;
+    EXPECT_TRUE(has(output, "alive")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << "the password still ends the run: " << output;
 }
 
 } // namespace

@@ -174,16 +174,16 @@ TEST_F(HostedRun, DrawsIntoTheWindowFollowsItsSizeAndEndsCleanlyOnSIGTERM)
     ASSERT_EQ(window.id().rfind("0x", 0), 0u) << window.id();
     pid_t saver = start(window.id());
 
-    // The museum replaces the window's own colour: the 4:3 frame scaled to
-    // 266 x 200 in the middle (columns 27..292), black bars beside it.
+    // The museum replaces the window's own colour, drawn at the window's own
+    // size whatever mode is stored: edge to edge, no bars.
     Look small = window.lookUntilDrawn(320, 200);
     EXPECT_EQ(small.background, 0) << small.text;
     EXPECT_GT(small.other, 20000) << small.text;
-    EXPECT_TRUE(small.firstDrawn >= 27 && small.firstDrawn <= 30) << small.text;
-    EXPECT_TRUE(small.lastDrawn >= 289 && small.lastDrawn <= 292) << small.text;
+    EXPECT_TRUE(small.firstDrawn >= 0 && small.firstDrawn <= 3) << small.text;
+    EXPECT_TRUE(small.lastDrawn >= 316 && small.lastDrawn <= 319) << small.text;
     EXPECT_FALSE(fullScreenWindowUp()) << "no window of its own";
 
-    // Grown to 4:3, the window is the frame, edge to edge.
+    // Resized, the frame of the start's size is scaled into it with its aspect kept.
     ASSERT_EQ(window.ask("resize 480 360"), "ok");
     Look grown = window.lookUntilDrawn(480, 360);
     EXPECT_EQ(grown.background, 0) << grown.text;

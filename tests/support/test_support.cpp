@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,4 +95,39 @@ int runLimited(int (*body)(const std::string&), const std::string& argument, siz
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+VirtualScreens::VirtualScreens(const std::vector<std::string>& screens)
+{
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(ready[0]);
+        std::vector<std::string> words = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-wr"};
+        for (size_t i = 0; i < screens.size(); ++i) {
+            words.push_back("-screen");
+            words.push_back(std::to_string(i));
+            words.push_back(screens[i] + "x24");
+        }
+        std::vector<char*> arguments;
+        for (std::string& word : words) arguments.push_back(word.data());
+        arguments.push_back(nullptr);
+        execvp("Xvfb", arguments.data());
+        _exit(121);
+    }
+    close(ready[1]);
+    // Xvfb writes the number it picked once it takes connections.
+    std::string number;
+    char c;
+    while (pid_ > 0 && number.size() < 16 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    close(ready[0]);
+    if (!number.empty()) name_ = ":" + number;
+}
+
+VirtualScreens::~VirtualScreens()
+{
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
 }

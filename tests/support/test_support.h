@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // A fresh directory under $TMPDIR, removed with everything in it at the end of the scope.
 class TempDir {
@@ -40,6 +41,22 @@ bool makeHostileFile(const std::string& path, const std::string& kind, const std
 // seconds of time; its result (0..255), or -1 when the child was killed
 // (out of time, a crash) or ended otherwise.
 int runLimited(int (*body)(const std::string&), const std::string& argument, size_t memoryBytes, int seconds);
+
+// A virtual X server of its own (Xvfb, white root window) with the given
+// screens, e.g. {"1024x768", "1024x768"} for two monitors; ended with the scope.
+class VirtualScreens {
+public:
+    explicit VirtualScreens(const std::vector<std::string>& screens);
+    ~VirtualScreens();
+    VirtualScreens(const VirtualScreens&) = delete;
+    VirtualScreens& operator=(const VirtualScreens&) = delete;
+    // ":N", or "" when the server did not start.
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+    int pid_ = -1;
+};
 
 // Sets (or, with null, removes) an environment variable for one scope and puts the old value back.
 class ScopedEnv {
