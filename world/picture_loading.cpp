@@ -276,6 +276,11 @@ int hangArrivedPictures(Museum& museum)
     return hangSome(museum, false);
 }
 
+int picturesStillComing()
+{
+    return loader ? loader->outstanding : 0;
+}
+
 void finishPictureLoading(Museum& museum)
 {
     while (loader && loader->outstanding > 0 && !loader->stopping) {

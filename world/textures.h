@@ -97,6 +97,8 @@ void loadPictureTextures();
 // naming it and why, and its slots show the other pictures; when none can be
 // read, the bundled default picture hangs. Returns the pictures still to come.
 int hangArrivedPictures(Museum& museum);
+// The user's pictures not yet hung or skipped.
+int picturesStillComing();
 // Waits for every picture and hangs it (the benchmark's and the tests' end of loading).
 void finishPictureLoading(Museum& museum);
 // Ends the workers of the run (pictures not read by then are dropped).
