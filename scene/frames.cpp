@@ -120,6 +120,9 @@ Ring ring(float u0, float v0, float u1, float v1, float n)
 
 // The band between an outer ring and an inner one: four mitred quads, each
 // counter-clockwise seen from the side it faces, coloured by that facing.
+// How squarely the light falls on a face flat on the wall.
+const float kFlatFacing = 0.72f / std::sqrt(0.35f * 0.35f + 0.6f * 0.6f + 0.72f * 0.72f);
+
 void band(const SlotAxes& a, const Ring& outer, const Ring& inner, const float colour[3], float shine,
           const float shineColour[3])
 {
@@ -147,7 +150,9 @@ void band(const SlotAxes& a, const Ring& outer, const Ring& inner, const float c
         const float facing = std::max(0.0f, (normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2]) / size);
         const float highlight = shine * std::pow(facing, 10.0f);
         float c[3];
-        for (int k = 0; k < 3; ++k) c[k] = std::min(1.0f, colour[k] * (0.3f + 0.8f * facing) + highlight * shineColour[k]);
+        // A face flat on the wall shows its own colour; slants lighten or darken it.
+        const float light = (0.3f + 0.8f * facing) / (0.3f + 0.8f * kFlatFacing);
+        for (int k = 0; k < 3; ++k) c[k] = std::min(1.0f, colour[k] * light + highlight * shineColour[k]);
         gl.glColor3f(c[0], c[1], c[2]);
         for (const float* corner : p) gl.glVertex3f(corner[0], corner[1], corner[2]);
     }

@@ -85,8 +85,12 @@ bool isBundledPicture(const std::string& path)
 
 void decodeJobs(PictureLoader* work)
 {
-    int longest = 1;
-    while (longest < photoPixelsAtNearest(work->viewHeight) && longest < kMaxPictureTexture) longest *= 2;
+    // Decoded at up to twice the texture's longer side (the most it can be,
+    // square, within the picture's share of the budget), so that both sides
+    // of the image are at least the texture's before it is filtered down.
+    const TextureSize largest = chooseTextureSize(kMaxPictureTexture, kMaxPictureTexture, work->viewHeight,
+                                                  work->pictureCount);
+    const int longest = 2 * std::max(largest.width, largest.height);
     for (;;) {
         if (work->stopping) return;
         const size_t job = work->nextJob++;
