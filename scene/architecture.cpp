@@ -122,7 +122,7 @@ void drawPictures(const Museum& museum)
     drawFrames(museum);
     for (int s = 0; s < kPictureSlots; ++s) {
         // A slot whose picture is still being read stays empty.
-        if (museum.pictureTexture[s] == 0) continue;
+        if (museum.pictureTexture[s] == 0 || !slotInView(museum, s)) continue;
         float c[4][3];
         pictureCorners(museum, s, c);
         gl.glBindTexture(GL_TEXTURE_2D, museum.pictureTexture[s]);

@@ -203,6 +203,24 @@ void shapeOf(const Museum& museum, int s, float shape[13])
 
 } // namespace
 
+bool slotInView(const Museum& museum, int s)
+{
+    const Camera& camera = museum.camera;
+    const float* x = museum.cornerX + s * 4;
+    const float* z = museum.cornerZ + s * 4;
+    // Seen only from the room side of its wall: the normal out of an upright
+    // slot is its top edge turned a quarter to the room.
+    const float normalX = z[0] - z[1], normalZ = x[1] - x[0];
+    if ((camera.eye[0] - x[1]) * normalX + (camera.eye[2] - z[1]) * normalZ <= 0) return false;
+    // Not behind the eye: the view is 100 degrees wide, and no part of a slot
+    // lies more than half a unit from its centre.
+    const float ahead[2] = {camera.lookTarget[0] - camera.eye[0], camera.lookTarget[2] - camera.eye[2]};
+    const float length = std::sqrt(ahead[0] * ahead[0] + ahead[1] * ahead[1]);
+    if (length <= 0) return true;
+    const float centreX = (x[0] + x[2]) * 0.5f - camera.eye[0], centreZ = (z[0] + z[2]) * 0.5f - camera.eye[2];
+    return (centreX * ahead[0] + centreZ * ahead[1]) / length > -0.5f;
+}
+
 void forgetFrameLists()
 {
     for (FrameList& frame : frameLists) frame = FrameList();
@@ -212,7 +230,7 @@ void drawFrames(const Museum& museum)
 {
     gl.glDisable(GL_TEXTURE_2D);
     for (int s = 0; s < kPictureSlots; ++s) {
-        if (museum.frameStyle[s] == 0 || museum.pictureTexture[s] == 0) continue;
+        if (museum.frameStyle[s] == 0 || museum.pictureTexture[s] == 0 || !slotInView(museum, s)) continue;
         FrameList& frame = frameLists[s];
         float shape[13];
         shapeOf(museum, s, shape);

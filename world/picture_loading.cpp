@@ -85,12 +85,13 @@ bool isBundledPicture(const std::string& path)
 
 void decodeJobs(PictureLoader* work)
 {
-    // Decoded at up to twice the texture's longer side (the most it can be,
-    // square, within the picture's share of the budget), so that both sides
-    // of the image are at least the texture's before it is filtered down.
+    // Decoded at up to one and a half times the texture's longer side (the
+    // most it can be, square, within the picture's share of the budget): the
+    // shorter side of a photo then still holds its texture's, and a large
+    // JPEG is decoded at 1/8 or 1/4 of its size, the cheapest steps.
     const TextureSize largest = chooseTextureSize(kMaxPictureTexture, kMaxPictureTexture, work->viewHeight,
                                                   work->pictureCount);
-    const int longest = 2 * std::max(largest.width, largest.height);
+    const int longest = std::max(largest.width, largest.height) * 3 / 2;
     for (;;) {
         if (work->stopping) return;
         const size_t job = work->nextJob++;
