@@ -101,7 +101,8 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
         if (decodeJpeg(bytes, size, maxSide, decoded, why) != 0) return 1;
     } else {
         // The size is checked before the decoder allocates it.
-        if (header.width < 1 || header.height < 1) return fail(why, "damaged picture header");
+        if (header.width < 1 || header.height < 1 || !header.complete)
+            return fail(why, std::string("damaged ") + pictureFormatName(header.format) + " data");
         if (header.width * header.height > kMaxPicturePixels) return fail(why, "too many pixels");
         int width = 0, height = 0;
         std::vector<uint8_t> rgba;
@@ -109,7 +110,16 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
         compositeOverMat(rgba, width, height, matRgb, decoded);
     }
     reduceToFit(decoded, maxSide);
-    turnUpright(decoded, readPictureOrientation(bytes, size, header.format));
+    int orientation = readPictureOrientation(bytes, size, header.format);
+    if (header.format == PictureFormat::Tiff) {
+        // The TIFF decoder applies orientations 2 to 4 itself, and applies
+        // them as well for 5 to 8 (as orientation - 4) instead of the turn.
+        // Those are their own inverses: done once more, they leave the
+        // pixels as stored, for the turn.
+        if (orientation >= 6) turnUpright(decoded, orientation - 4);
+        if (orientation < 5) orientation = 1;
+    }
+    turnUpright(decoded, orientation);
     image = std::move(decoded);
     return 0;
 }

@@ -19,15 +19,23 @@ enum class PictureFormat { Unknown, Jpeg, Png, Webp, Gif, Tiff, Bmp };
 struct PictureHeader {
     PictureFormat format = PictureFormat::Unknown;
     long long width = 0, height = 0;    // pixels
+    bool complete = true;               // false for a GIF whose first frame is cut short
 };
 PictureHeader readPictureHeader(const uint8_t* bytes, size_t size);
+// The format's name in messages ("JPEG", "PNG", ...).
+const char* pictureFormatName(PictureFormat format);
 
 // The EXIF orientation (1..8) a JPEG, PNG, WebP or TIFF file carries, 1 when
 // it carries none or a value out of range.
 int readPictureOrientation(const uint8_t* bytes, size_t size, PictureFormat format);
 
 // Most pixels a decoded picture may hold (after a JPEG's decode-time scaling).
+// The fuzzing build takes less, so that its runs stay within their memory.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr long long kMaxPicturePixels = 4000000;
+#else
 constexpr long long kMaxPicturePixels = 100000000;
+#endif
 
 // ---- Pixel work ---------------------------------------------------------------------------
 

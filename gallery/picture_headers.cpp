@@ -41,9 +41,17 @@ void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
     while (at < size) {
         if (b[at] == 0x2C) {
             const long long w = get16(b, size, at + 5, true), h = get16(b, size, at + 7, true);
-            if (at + 9 > size) return;
+            if (at + 10 > size) return;
             header.width = std::max(header.width, w);
             header.height = std::max(header.height, h);
+            // The frame's data, after its own colour table and code size, is
+            // sub-blocks up to an empty one; the decoder would show a frame
+            // cut short with its missing part filled, so it is checked here.
+            size_t data = at + 10;
+            if (b[at + 9] & 0x80) data += 3u << ((b[at + 9] & 7) + 1);
+            ++data;
+            while (data < size && b[data] != 0) data += 1u + b[data];
+            header.complete = data < size;
             return;
         }
         if (b[at] != 0x21 || at + 2 >= size) return;
@@ -53,21 +61,21 @@ void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
     }
 }
 
-// The first directory of a TIFF file names its width (tag 256) and length (257).
-void readTiffSize(const uint8_t* b, size_t size, PictureHeader& header)
+// A number the first directory of a TIFF file holds under tag (256 width,
+// 257 length, 274 orientation), or 0.
+unsigned long readTiffValue(const uint8_t* b, size_t size, unsigned tag)
 {
     const bool little = b[0] == 'I';
     const unsigned long directory = get32(b, size, 4, little);
     const unsigned count = get16(b, size, directory, little);
     for (unsigned i = 0; i < count; ++i) {
         const size_t entry = directory + 2 + 12 * static_cast<size_t>(i);
-        if (entry + 12 > size) return;
-        const unsigned tag = get16(b, size, entry, little), type = get16(b, size, entry + 2, little);
-        const unsigned long value =
-            type == 3 ? get16(b, size, entry + 8, little) : type == 4 ? get32(b, size, entry + 8, little) : 0;
-        if (tag == 256) header.width = static_cast<long long>(value);
-        if (tag == 257) header.height = static_cast<long long>(value);
+        if (entry + 12 > size) return 0;
+        if (get16(b, size, entry, little) != tag) continue;
+        const unsigned type = get16(b, size, entry + 2, little);
+        return type == 3 ? get16(b, size, entry + 8, little) : type == 4 ? get32(b, size, entry + 8, little) : 0;
     }
+    return 0;
 }
 
 void readWebpSize(const uint8_t* b, size_t size, PictureHeader& header)
@@ -85,7 +93,8 @@ void readWebpSize(const uint8_t* b, size_t size, PictureHeader& header)
     }
 }
 
-// The EXIF block of a PNG ("eXIf" chunk) or a WebP ("EXIF" chunk), or empty.
+// The EXIF block of a PNG ("eXIf" chunk, found after the pixel data too, where
+// ImageMagick writes it) or a WebP ("EXIF" chunk), or empty.
 std::string findExifChunk(const uint8_t* b, size_t size, PictureFormat format)
 {
     const bool png = format == PictureFormat::Png;
@@ -97,7 +106,7 @@ std::string findExifChunk(const uint8_t* b, size_t size, PictureFormat format)
         if (length > size - data) return {};
         if (std::memcmp(type, png ? "eXIf" : "EXIF", 4) == 0)
             return std::string(reinterpret_cast<const char*>(b + data), length);
-        if (png && std::memcmp(type, "IDAT", 4) == 0) return {};
+        if (png && std::memcmp(type, "IEND", 4) == 0) return {};
         at = data + length + (png ? 4 : length & 1);
     }
     return {};
@@ -123,6 +132,19 @@ int orientationFromExif(const uint8_t* block, size_t size)
 
 } // namespace
 
+const char* pictureFormatName(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Jpeg: return "JPEG";
+    case PictureFormat::Png: return "PNG";
+    case PictureFormat::Webp: return "WebP";
+    case PictureFormat::Gif: return "GIF";
+    case PictureFormat::Tiff: return "TIFF";
+    case PictureFormat::Bmp: return "BMP";
+    default: return "picture";
+    }
+}
+
 PictureHeader readPictureHeader(const uint8_t* b, size_t size)
 {
     PictureHeader header;
@@ -144,7 +166,8 @@ PictureHeader readPictureHeader(const uint8_t* b, size_t size)
         readGifSize(b, size, header);
     } else if (startsWith(b, size, "II*\0", 4) || startsWith(b, size, "MM\0*", 4)) {
         header.format = PictureFormat::Tiff;
-        readTiffSize(b, size, header);
+        header.width = static_cast<long long>(readTiffValue(b, size, 256));
+        header.height = static_cast<long long>(readTiffValue(b, size, 257));
     } else if (startsWith(b, size, "BM", 2) && size >= 26) {
         header.format = PictureFormat::Bmp;
         if (get32(b, size, 14, true) == 12) {
@@ -172,6 +195,10 @@ int readPictureOrientation(const uint8_t* bytes, size_t size, PictureFormat form
         if (block.empty()) return 1;
         if (block.compare(0, 6, std::string("Exif\0\0", 6)) != 0) block.insert(0, std::string("Exif\0\0", 6));
         return orientationFromExif(reinterpret_cast<const uint8_t*>(block.data()), block.size());
+    }
+    case PictureFormat::Tiff: {
+        const unsigned long value = size >= 8 ? readTiffValue(bytes, size, 274) : 0;
+        return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
     }
     default:
         return 1;

@@ -232,7 +232,7 @@ void drawRgbImage(Dialog* dialog, int x, int y, int width, int height, const uin
 
 struct OpenFileRequest {
     const char* filterName;        // "BMP files (*.bmp)"
-    const char* pattern;           // "*.bmp"
+    const char* pattern;           // "*.bmp", or several: "*.jpg;*.png" (either case matches)
     const char* defaultExtension;  // added to a chosen name that has no extension
 };
 
@@ -240,6 +240,13 @@ struct OpenFileRequest {
 // and the full path in fileName when the user confirms, 0 (fileName
 // unchanged) when the user cancels or no display can be opened.
 int openFileDialog(Dialog* owner, const OpenFileRequest& request, std::string& fileName);
+// The same, letting the user choose several files at once: their full paths
+// in fileNames, and the last of them in fileName.
+int openFilesDialog(Dialog* owner, const OpenFileRequest& request, std::string& fileName,
+                    std::vector<std::string>& fileNames);
+// Asks for a folder (titled "Add folder"), starting at folder. Returns 1 and
+// its full path, without a closing "/", in folder when the user confirms.
+int openFolderDialog(Dialog* owner, std::string& folder);
 
 // ---- Watching dialogs and acting as the user (tests, scripted runs) ------------------
 

@@ -58,11 +58,12 @@ const ControlTemplate settingsControls[] = {
     // Museum
     {kNone, Group, 0, "Museum", 1, 91, 334, 106},
     {kNone, Label, 0, "Gallery pictures", 7, 99, 49, 8},
-    {400, List, kStyleBorder | kStyleVScroll | kStyleHScroll | kStyleNotify, "", 59, 98, 197, 45},
+    {400, List, kStyleBorder | kStyleVScroll | kStyleHScroll | kStyleNotify, "", 59, 98, 197, 37},
     {401, Button, 0, "Open picture", 6, 108, 49, 12},
     {402, Button, 0, "Delete picture", 6, 122, 49, 12},
-    {kNone, Label, 0, "Museum type", 5, 136, 48, 8},
-    {500, DropDown, 0, "", 5, 146, 187, 65},
+    {403, Button, 0, "Add folder", 6, 136, 49, 12},
+    {kNone, Label, 0, "Museum type", 59, 137, 48, 8},
+    {500, DropDown, 0, "", 59, 146, 133, 65},
 
     // Objects
     {kNone, Group, 0, "Objects", 194, 144, 64, 51},

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "gallery/gallery.h"
 #include "kgl/drivers.h"
 #include "kgl/modes.h"
 #include "platform/files.h"
@@ -26,8 +27,10 @@ int listedModeCount = 0;
 // Cleared by every fill that lists a mode: the first notification after a
 // fill is the list box taking the focus, not the user picking a mode.
 bool modeListPrimed = false;
-// The name chosen last in the open-file dialog, kept for the next time.
+// The name chosen last in the open-file dialog and the folder chosen last,
+// kept for the next time.
 std::string pictureFileName;
+std::string pictureFolderName;
 
 constexpr int kMuseumTextLimit = 199;   // characters of the museum type read by "Apply"
 constexpr int kSecondsTextLimit = 9;    // characters of the seconds read by "Apply"
@@ -35,6 +38,12 @@ constexpr int kSecondsTextLimit = 9;    // characters of the seconds read by "Ap
 void showError(Dialog* dialog, const char* text)
 {
     messageBox(text, "Error", MessageIcon::Stop, MessageButtons::Ok, dialog);
+}
+
+// A picture folder reads as one in the list: its path and a closing "/".
+std::string pictureListEntry(const std::string& picture)
+{
+    return isPictureFolder(picture) ? picture + "/" : picture;
 }
 
 // Something changed that "Apply" can save, and "Cancel" can drop again.
@@ -124,7 +133,7 @@ void initialise(Dialog* dialog)
     listSetRedraw(dialog, kIdPictureList, 0);
     listReset(dialog, kIdPictureList);
     for (int i = 0; i < settings.pictureCount && i < kMaxPictures; ++i)
-        listAdd(dialog, kIdPictureList, settings.pictures[i].c_str());
+        listAdd(dialog, kIdPictureList, pictureListEntry(settings.pictures[i]).c_str());
     listSetRedraw(dialog, kIdPictureList, 1);
     listSelect(dialog, kIdPictureList, 0);
 
@@ -166,20 +175,40 @@ void modeListNotified(Dialog* dialog)
     markChanged(dialog);
 }
 
-void openPicture(Dialog* dialog)
+// Adds pictures (files or folders) to the record and the list, as many as the
+// record has room for; 1 when some had to stay out.
+int addPictures(Dialog* dialog, const std::vector<std::string>& pictures)
 {
-    // The record holds 90 pictures; a 91st would have nowhere to go.
+    int entry = -1;
+    size_t added = 0;
+    listSetRedraw(dialog, kIdPictureList, 0);
+    for (; added < pictures.size() && settings.pictureCount < kMaxPictures; ++added) {
+        settings.pictures[settings.pictureCount++] = pictures[added];
+        entry = listAdd(dialog, kIdPictureList, pictureListEntry(pictures[added]).c_str());
+    }
+    listSetRedraw(dialog, kIdPictureList, 1);
+    if (entry >= 0) listSelect(dialog, kIdPictureList, entry);
+    return added < pictures.size() ? 1 : 0;
+}
+
+void openPicture(Dialog* dialog, bool folder)
+{
+    // The record holds 90 pictures; a 91st would have nowhere to go. A picture
+    // folder takes one place, however many pictures it holds.
     if (settings.pictureCount >= kMaxPictures) {
         showError(dialog, "Error: The gallery can hold no more than 90 pictures.");
         return;
     }
-    OpenFileRequest request{"BMP files (*.bmp)", "*.bmp", "bmp"};
-    if (!openFileDialog(dialog, request, pictureFileName)) return;
-    settings.pictures[settings.pictureCount++] = pictureFileName;
-    listSetRedraw(dialog, kIdPictureList, 0);
-    int entry = listAdd(dialog, kIdPictureList, pictureFileName.c_str());
-    listSetRedraw(dialog, kIdPictureList, 1);
-    listSelect(dialog, kIdPictureList, entry);
+    std::vector<std::string> chosen;
+    if (folder) {
+        if (!openFolderDialog(dialog, pictureFolderName)) return;
+        chosen.push_back(pictureFolderName);
+    } else {
+        const char* pattern = "*.jpg;*.jpeg;*.png;*.webp;*.gif;*.tif;*.tiff;*.bmp";
+        OpenFileRequest request{"Pictures (*.jpg;*.jpeg;*.png;*.webp;*.gif;*.tif;*.tiff;*.bmp)", pattern, nullptr};
+        if (!openFilesDialog(dialog, request, pictureFileName, chosen)) return;
+    }
+    if (addPictures(dialog, chosen) != 0) showError(dialog, "Error: The gallery can hold no more than 90 pictures.");
 }
 
 void deletePicture(Dialog* dialog)
@@ -288,7 +317,8 @@ void command(Dialog* dialog, const DialogMessage& message)
             runChangePasswordDialog(dialog);
             markChanged(dialog);
             break;
-        case kIdOpenPicture: openPicture(dialog); break;
+        case kIdOpenPicture: openPicture(dialog, false); break;
+        case kIdAddFolder: openPicture(dialog, true); break;
         case kIdDeletePicture: deletePicture(dialog); break;
         case kIdFogEnabled:
             settings.fogEnabled = settings.fogEnabled == 1 ? 0 : 1;

@@ -17,7 +17,7 @@ enum SettingsControlId : int {
     kIdColourDepthFirst = 110, kIdColourDepthLast = 114,
     kIdApply = 116, kIdDefault = 117, kIdCurrentMode = 119,
     kIdSpeedFirst = 300, kIdSpeedLast = 304,
-    kIdPictureList = 400, kIdOpenPicture = 401, kIdDeletePicture = 402, kIdMuseumType = 500,
+    kIdPictureList = 400, kIdOpenPicture = 401, kIdDeletePicture = 402, kIdAddFolder = 403, kIdMuseumType = 500,
     kIdFurniture = 600, kIdCubePonds = 601, kIdSculptures = 602, kIdShowcases = 604,
     kIdDisplaySizeFirst = 700, kIdDisplaySizeLast = 709, kIdMoveSeconds = 710,
     kIdFogEnabled = 800, kIdFogDensity = 801, kIdFogDensityValue = 802,

@@ -55,6 +55,27 @@ void expectQuadrants(const GalleryImage& image, const std::string& name, int tol
     EXPECT_TRUE(pixelIs(image, w * 3 / 4, h * 3 / 4, 0xFFFF00, tolerance)) << name << " yellow";
 }
 
+// A 24-bit bitmap (40-byte header, rows bottom up) with colour(x, y) as RGB.
+template <typename Colour> std::string bitmap24(int width, int height, Colour colour)
+{
+    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u, pixels = row * height;
+    auto le = [](uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 255);
+        return out;
+    };
+    std::string bytes = "BM" + le(54 + pixels, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(width, 4) + le(height, 4) +
+                        le(1, 2) + le(24, 2) + le(0, 4) + le(pixels, 4) + le(2835, 4) + le(2835, 4) + le(0, 8);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string line;
+        for (int x = 0; x < width; ++x) {
+            line += le(colour(x, y), 3);  // blue, green, red
+        }
+        bytes += line + std::string(row - line.size(), '\0');
+    }
+    return bytes;
+}
+
 } // namespace
 
 TEST(GalleryPictures, EveryFormatAndBitmapVariantDecodesToItsColours)
@@ -93,4 +114,119 @@ TEST(GalleryPictures, EveryFormatAndBitmapVariantDecodesToItsColours)
         }
         expectQuadrants(image, name, c.tolerance);
     }
+
+    // A bitmap stored top row first: a negative height, the rows in reverse.
+    std::string bytes = readBytes(dir.file("q40.bmp"));
+    const size_t offset = static_cast<uint8_t>(bytes[10]) | static_cast<uint8_t>(bytes[11]) << 8, row = 24 * 3;
+    std::string rows;
+    for (int y = 15; y >= 0; --y) rows += bytes.substr(offset + y * row, row);
+    bytes.replace(offset, rows.size(), rows);
+    const int32_t negative = -16;
+    bytes.replace(22, 4, reinterpret_cast<const char*>(&negative), 4);
+    writeBytes(dir.file("topdown.bmp"), bytes);
+    expectQuadrants(decode(dir.file("topdown.bmp")), "topdown.bmp");
+}
+
+namespace {
+
+// A JPEG of the stored pixels, with an EXIF block saying orientation.
+std::string jpegWithOrientation(const TempDir& dir, const std::string& name, const std::string& stored,
+                                int orientation)
+{
+    const std::string path = convert(dir, name, stored + " -quality 95");
+    std::string bytes = readBytes(path);
+    const char exif[] = "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0";
+    std::string block(exif, sizeof exif - 1);
+    block[6 + 8 + 2 + 8 + 1] = static_cast<char>(orientation);
+    const size_t length = block.size() + 2;
+    bytes.insert(2, std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 255) + block);
+    writeBytes(path, bytes);
+    return path;
+}
+
+} // namespace
+
+TEST(GalleryPictures, ExifOrientationsGiveTheUprightPicture)
+{
+    TempDir dir;
+    // How the camera stored the upright picture for each orientation.
+    const char* const stored[] = {"", "-flop", "-rotate 180", "-flip", "-transpose", "-rotate -90", "-transverse",
+                                  "-rotate 90"};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::string arguments = std::string(kQuadrants) + " " + stored[orientation - 1];
+        const std::string name = "o" + std::to_string(orientation);
+        const GalleryImage jpeg = decode(jpegWithOrientation(dir, name + ".jpg", arguments, orientation));
+        EXPECT_EQ(jpeg.width, 24) << name;
+        expectQuadrants(jpeg, name + ".jpg", 40);
+        // The same block carried over into PNG, and TIFF's own orientation tag.
+        expectQuadrants(decode(convert(dir, name + ".png", "'" + dir.file(name + ".jpg") + "'")), name + ".png", 40);
+        const char* const tiffOrientations[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft", "LeftTop",
+                                                "RightTop", "RightBottom", "LeftBottom"};
+        expectQuadrants(decode(convert(dir, name + ".tif",
+                                       arguments + " -orient " + tiffOrientations[orientation - 1])),
+                        name + ".tif");
+    }
+}
+
+TEST(GalleryPictures, DamagedAndMissingFilesAreRefusedWithTheirReason)
+{
+    TempDir dir;
+    GalleryImage image;
+    std::string why;
+    // Each format cut off after its header.
+    const char* const names[] = {"q.jpg", "q.png", "q.webp", "q.gif", "q.tif", "q.bmp"};
+    const char* const reasons[] = {"damaged JPEG data", "damaged PNG data", "damaged WebP data", "damaged GIF data",
+                                   "damaged TIFF data", "damaged BMP data"};
+    for (int i = 0; i < 6; ++i) {
+        // Noise, so that no format's compression makes the data small.
+        const std::string path = convert(dir, names[i], "-size 64x64 xc: +noise Random -quality 95");
+        const std::string bytes = readBytes(path);
+        writeBytes(path, bytes.substr(0, bytes.size() / 2));
+        EXPECT_EQ(decodeGalleryPicture(path, 1024, kMat, image, &why), 1) << names[i];
+        EXPECT_EQ(why, reasons[i]) << names[i];
+        EXPECT_TRUE(image.rgb.empty());
+    }
+    writeBytes(dir.file("notes.jpg"), "not a picture at all");
+    EXPECT_EQ(decodeGalleryPicture(dir.file("notes.jpg"), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "not a picture");
+    EXPECT_EQ(decodeGalleryPicture(dir.file("missing.jpg"), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "no such file");
+    EXPECT_EQ(decodeGalleryPicture(dir.path(), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "not a regular file");
+    ASSERT_EQ(runCommand("mkfifo '" + dir.file("fifo.png") + "'"), 0);
+    EXPECT_EQ(decodeGalleryPicture(dir.file("fifo.png"), 1024, kMat, image, &why), 1) << "never waits on a FIFO";
+    EXPECT_EQ(why, "not a regular file");
+}
+
+TEST(GalleryPictures, TheLongerSideFitsMaxSideAndAlphaLiesOverTheMat)
+{
+    TempDir dir;
+    // A large photo: decoded at a quarter of its size, then filtered down.
+    const std::string photo =
+        convert(dir, "photo.jpg", std::string(kQuadrants) + " -filter point -resize 4000x3000! -quality 90");
+    GalleryImage image = decode(photo, 500);
+    EXPECT_EQ(image.width, 500);
+    EXPECT_EQ(image.height, 375);
+    expectQuadrants(image, "photo.jpg", 40);
+    image = decode(photo, 0);
+    EXPECT_EQ(image.width, 4000) << "no bound: the picture as it is";
+
+    // A 17000 x 20 panorama, whole and reduced.
+    // (written here: ImageMagick's policy stops at 16000 pixels), left half red, right half blue.
+    const std::string panorama = dir.file("panorama.bmp");
+    writeBytes(panorama, bitmap24(17000, 20, [](int x, int) { return x < 8500 ? 0xFF0000u : 0x0000FFu; }));
+    image = decode(panorama, 20000);
+    EXPECT_EQ(image.width, 17000);
+    EXPECT_EQ(image.height, 20);
+    EXPECT_TRUE(pixelIs(image, 100, 10, 0xFF0000, 0) && pixelIs(image, 16900, 10, 0x0000FF, 0));
+    image = decode(panorama, 1700);
+    EXPECT_EQ(image.width, 1700);
+    EXPECT_EQ(image.height, 2);
+
+    // Transparent pixels show the mat, half transparent ones half of it.
+    const std::string clear =
+        convert(dir, "clear.png", "-size 4x4 xc:'rgba(255,0,0,0)' xc:'rgba(0,0,255,0.5)' +append");
+    image = decode(clear, 100);
+    EXPECT_TRUE(pixelIs(image, 1, 1, kMat[0] << 16 | kMat[1] << 8 | kMat[2], 0));
+    EXPECT_TRUE(pixelIs(image, 5, 1, (kMat[0] / 2) << 16 | (kMat[1] / 2) << 8 | (kMat[2] + 255) / 2, 1));
 }

@@ -40,11 +40,12 @@ const Expected kDialog1[] = {
     {710, "60", 338, 76, 17, 12},
     {kNoControlId, "Museum", 1, 91, 334, 106},
     {kNoControlId, "Gallery pictures", 7, 99, 49, 8},
-    {400, "", 59, 98, 197, 45},
+    {400, "", 59, 98, 197, 37},
     {401, "Open picture", 6, 108, 49, 12},
     {402, "Delete picture", 6, 122, 49, 12},
-    {kNoControlId, "Museum type", 5, 136, 48, 8},
-    {500, "Random Museum", 5, 146, 187, 65},
+    {403, "Add folder", 6, 136, 49, 12},
+    {kNoControlId, "Museum type", 59, 137, 48, 8},
+    {500, "Random Museum", 59, 146, 133, 65},
     {kNoControlId, "Objects", 194, 144, 64, 51},
     {600, "Furniture", 197, 152, -1, -1}, {601, "Cube ponds", 197, 162, -1, -1},
     {602, "Sculptures", 197, 172, -1, -1}, {604, "Showcases", 197, 182, -1, -1},
@@ -378,25 +379,42 @@ TEST(SettingsDialog, NinetyPicturesAreTheMostTheGalleryTakes)
     EXPECT_EQ(harness.boxTexts(), std::vector<std::string>{"Error: The gallery can hold no more than 90 pictures."});
 }
 
-TEST(SettingsDialog, OpenPictureAddsTheChosenFileFromTheRealChooser)
+TEST(SettingsDialog, OpenPictureAddsTheChosenFilesAsFarAsTheyFitAndAddFolderAFolder)
 {
     DialogHarness harness;
     std::string picture = harness.directory() + "/gallery picture.bmp";
     writeBytes(picture, "BM");
+    writeBytes(harness.directory() + "/second.JPG", "x");
+    const std::string folder = harness.directory() + "/photos";
+    ASSERT_EQ(runCommand("mkdir '" + folder + "'"), 0);
+    for (int i = 1; i < kMaxPictures - 2; ++i) settings.pictures[i] = "/p/" + std::to_string(i) + ".bmp";
+    settings.pictureCount = kMaxPictures - 2;
     harness.runSettings({{"DIALOG_1", [&](Dialog* d) {
-        // The chooser runs its own loop: the keys come from a helper started
-        // before it opens. It opens in the current directory, the Windows
-        // directory, so the file's name is enough.
+        // A folder, shown as one. The chooser runs its own loop: the keys come
+        // from a helper started before it opens in the current directory. The
+        // first Return goes into the folder, the second takes it.
+        runCommand("(xdotool search --sync --name '^Add folder$' windowfocus --sync sleep 0.3 "
+                   "type --delay 5 'photos'; xdotool key Return sleep 0.3 key Return) >/dev/null 2>&1 &");
+        clickControl(d, kIdAddFolder);
+        EXPECT_EQ(listCount(d, kIdPictureList), kMaxPictures - 1);
+        EXPECT_EQ(listEntry(d, kIdPictureList, kMaxPictures - 2), folder + "/");
+
+        // Both pictures of the Windows directory (where the chooser opens):
+        // the first picked by its name, the second added to the selection in
+        // the file list, then back to the name and Return. Only the first fits.
         runCommand("(xdotool search --sync --name '^Open$' windowfocus --sync sleep 0.3 "
-                   "type --delay 5 'gallery picture.bmp'; xdotool key Return) >/dev/null 2>&1 &");
+                   "type --delay 5 'gallery'; xdotool key shift+Tab shift+Tab shift+Tab shift+Down Tab Tab Tab "
+                   "Return) >/dev/null 2>&1 &");
         clickControl(d, kIdOpenPicture);
-        EXPECT_EQ(listCount(d, kIdPictureList), 2);
-        EXPECT_EQ(listEntry(d, kIdPictureList, 1), picture);
-        EXPECT_EQ(listSelection(d, kIdPictureList), 1);
+        EXPECT_EQ(listCount(d, kIdPictureList), kMaxPictures);
+        EXPECT_EQ(listEntry(d, kIdPictureList, kMaxPictures - 1), picture);
+        EXPECT_EQ(listSelection(d, kIdPictureList), kMaxPictures - 1);
         EXPECT_EQ(isControlEnabled(d, kIdApply), 1);
     }}});
-    EXPECT_EQ(settings.pictureCount, 2);
-    EXPECT_EQ(settings.pictures[1], picture);
+    EXPECT_EQ(settings.pictureCount, kMaxPictures);
+    EXPECT_EQ(settings.pictures[kMaxPictures - 2], folder) << "stored without the closing separator";
+    EXPECT_EQ(settings.pictures[kMaxPictures - 1], picture);
+    EXPECT_EQ(harness.boxTexts(), std::vector<std::string>{"Error: The gallery can hold no more than 90 pictures."});
 }
 
 TEST(SettingsDialog, SecondsAreReadAsTheirLeadingDigits)
