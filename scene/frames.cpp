@@ -187,18 +187,19 @@ void sendFrame(const Museum& museum, int s)
 // The display list of each slot, with the shape and style it was made for.
 struct FrameList {
     uint32_t list = 0;
-    float shape[13] = {};
+    float shape[14] = {};
 };
 FrameList frameLists[kPictureSlots];
 
-void shapeOf(const Museum& museum, int s, float shape[13])
+void shapeOf(const Museum& museum, int s, float shape[14])
 {
     for (int i = 0; i < 4; ++i) {
         shape[i * 3] = museum.cornerX[s * 4 + i];
         shape[i * 3 + 1] = museum.cornerY[s * 4 + i];
         shape[i * 3 + 2] = museum.cornerZ[s * 4 + i];
     }
-    shape[12] = museum.frameStyle[s] + museum.photoAspect[s] * 16.0f;
+    shape[12] = museum.frameStyle[s];
+    shape[13] = museum.photoAspect[s];
 }
 
 } // namespace
@@ -232,7 +233,7 @@ void drawFrames(const Museum& museum)
     for (int s = 0; s < kPictureSlots; ++s) {
         if (museum.frameStyle[s] == 0 || museum.pictureTexture[s] == 0 || !slotInView(museum, s)) continue;
         FrameList& frame = frameLists[s];
-        float shape[13];
+        float shape[14];
         shapeOf(museum, s, shape);
         if (frame.list == 0 || std::memcmp(shape, frame.shape, sizeof shape) != 0) {
             if (frame.list == 0) frame.list = gl.glGenLists(1);
