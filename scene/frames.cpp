@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "kgl/glbind.h"
+#include "scene/scene.h"
 #include "world/museum.h"
 
 namespace {
@@ -213,13 +214,17 @@ bool slotInView(const Museum& museum, int s)
     // slot is its top edge turned a quarter to the room.
     const float normalX = z[0] - z[1], normalZ = x[1] - x[0];
     if ((camera.eye[0] - x[1]) * normalX + (camera.eye[2] - z[1]) * normalZ <= 0) return false;
-    // Not behind the eye: the view is 100 degrees wide, and no part of a slot
-    // lies more than half a unit from its centre.
+    // Within the view's width: no part of a slot lies more than half a unit
+    // from its centre, so a centre farther than that outside either side
+    // plane of the view leaves nothing to draw.
     const float ahead[2] = {camera.lookTarget[0] - camera.eye[0], camera.lookTarget[2] - camera.eye[2]};
     const float length = std::sqrt(ahead[0] * ahead[0] + ahead[1] * ahead[1]);
     if (length <= 0) return true;
     const float centreX = (x[0] + x[2]) * 0.5f - camera.eye[0], centreZ = (z[0] + z[2]) * 0.5f - camera.eye[2];
-    return (centreX * ahead[0] + centreZ * ahead[1]) / length > -0.5f;
+    const float forward = (centreX * ahead[0] + centreZ * ahead[1]) / length;
+    const float aside = std::fabs(centreX * ahead[1] - centreZ * ahead[0]) / length;
+    const float halfWidth = std::atan(std::tan(42.0f * 3.14159265f / 180.0f) * static_cast<float>(sceneAspect()));
+    return aside * std::cos(halfWidth) - forward * std::sin(halfWidth) <= 0.5f;
 }
 
 void forgetFrameLists()
