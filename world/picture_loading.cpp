@@ -50,6 +50,7 @@ struct PictureLoader {
     std::deque<Arrival> arrived;
     std::vector<std::thread> workers;
     int outstanding = 0;                // user pictures not yet hung or skipped (drawing thread)
+    int passesSeen = 0;                 // the workers start once the first frame is out
     bool settled = false;
     int slotPicture[kPictureSlots] = {};
 };
@@ -191,9 +192,20 @@ void hangArrival(Museum& museum, Arrival& arrival)
             rehangSlot(museum, s, t.pictureTextures[picture], arrival.aspect, t.pictureFrameStyles[picture]);
 }
 
+// Two workers, or one per core: the drawing thread gets its share all the same.
+void startWorkers()
+{
+    if (!loader->workers.empty() || loader->stopping || loader->jobs.empty()) return;
+    unsigned workers = std::max(2u, std::min(std::thread::hardware_concurrency(), kMostWorkers));
+    workers = std::min<unsigned>(workers, static_cast<unsigned>(loader->jobs.size()));
+    for (unsigned i = 0; i < workers; ++i) loader->workers.emplace_back(decodeJobs, loader);
+}
+
 int hangSome(Museum& museum, bool everything)
 {
     if (!loader || loader->pictureCount == 0) return 0;
+    // The first call comes just before the first frame: nothing competes with it.
+    if (everything || ++loader->passesSeen >= 2) startWorkers();
     size_t uploaded = 0;
     while (loader->outstanding > 0 && (everything || uploaded < kUploadBytesPerPass)) {
         Arrival arrival;
@@ -270,10 +282,6 @@ void loadPictureTextures()
     loader->settled = loader->outstanding == 0;
     if (loader->jobs.empty()) return;
 
-    // Two workers, or one per core: the drawing thread gets its share all the same.
-    unsigned workers = std::max(2u, std::min(std::thread::hardware_concurrency(), kMostWorkers));
-    workers = std::min<unsigned>(workers, static_cast<unsigned>(loader->jobs.size()));
-    for (unsigned i = 0; i < workers; ++i) loader->workers.emplace_back(decodeJobs, loader);
 }
 
 int hangArrivedPictures(Museum& museum)

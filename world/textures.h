@@ -86,7 +86,8 @@ void loadThemeTextures(int museumType);
 // expanded (at most 90). The bundled default picture (the list entry start-up
 // puts there, defaultPicturePath) is read with the BMP reader at once, and its
 // missing file is fatal as for a theme texture; the user's pictures are read
-// by worker threads while the first frames are drawn. A texture of
+// by worker threads, started once the first frame is out, while the next
+// frames are drawn. A texture of
 // chooseTextureSize, mipmapped and filtered trilinearly, per picture.
 void loadPictureTextures();
 
