@@ -13,7 +13,8 @@
 
 // ---- Finding the pictures ----------------------------------------------------------
 
-// Largest picture folder walk: entries looked at in all, and sub-folder depth.
+// Largest picture folder walk: entries looked at in one listed folder and its
+// sub-folders, and sub-folder depth.
 constexpr int kMaxFolderEntries = 100000;
 constexpr int kMaxFolderDepth = 16;
 
@@ -41,10 +42,13 @@ struct GalleryImage {
 // Decodes the picture at path (JPEG, PNG, WebP, GIF's first frame, TIFF, every
 // BMP variant), reduced so that its longer side is at most maxSide pixels
 // (a JPEG is decoded at 1/2, 1/4 or 1/8 size where that is enough, then
-// filtered down; the aspect ratio is kept). matRgb is the colour transparent
-// pixels are laid over. Returns 0, or 1 with *why saying in a few words why the
-// file cannot be shown ("no such file", "not a picture", "damaged JPEG data",
-// "larger than 256 MB", ...).
+// filtered down; the aspect ratio is kept; maxSide < 1 keeps the size).
+// matRgb is the colour transparent pixels are laid over. Returns 0, or 1 with
+// image empty and *why saying in a few words why the file cannot be shown
+// ("no such file", "not a regular file", "larger than 256 MB", "not a
+// picture", "damaged JPEG data", "larger than 100 megapixels", ...). Files of
+// at most 256 MB are read, and no picture of more than 100 megapixels is
+// decoded (a JPEG's after its decode-time reduction, unless progressive).
 int decodeGalleryPicture(const std::string& path, int maxSide, const uint8_t matRgb[3],
                          GalleryImage& image, std::string* why);
 // The same for a file already read into memory (the fuzz target's entry).

@@ -35,7 +35,10 @@ void cmykToRgb(const std::vector<uint8_t>& cmyk, std::vector<uint8_t>& rgb)
     }
 }
 
-int decodeJpeg(const uint8_t* bytes, size_t size, int maxSide, GalleryImage& image, std::string* why)
+const char* const kTooManyPixels = "larger than 100 megapixels";
+
+int decodeJpeg(const uint8_t* bytes, size_t size, bool progressive, int maxSide, GalleryImage& image,
+               std::string* why)
 {
     std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitDecompress(), tjDestroy);
     if (!handle) return fail(why, "out of memory");
@@ -54,7 +57,11 @@ int decodeJpeg(const uint8_t* bytes, size_t size, int maxSide, GalleryImage& ima
         if (maxSide >= 1 && TJSCALED(longer, smaller) >= maxSide) scale = smaller;
     }
     const int scaledWidth = TJSCALED(width, scale), scaledHeight = TJSCALED(height, scale);
-    if (static_cast<long long>(scaledWidth) * scaledHeight > kMaxPicturePixels) return fail(why, "too many pixels");
+    // A progressive JPEG keeps all of its coefficients, at full size, while
+    // it is decoded: its full size is what is bounded.
+    const long long bounded = progressive ? static_cast<long long>(width) * height
+                                         : static_cast<long long>(scaledWidth) * scaledHeight;
+    if (bounded > kMaxPicturePixels) return fail(why, kTooManyPixels);
 
     const bool cmyk = colourspace == TJCS_CMYK || colourspace == TJCS_YCCK;
     const int channels = cmyk ? 4 : 3;
@@ -98,12 +105,12 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
 
     GalleryImage decoded;
     if (header.format == PictureFormat::Jpeg) {
-        if (decodeJpeg(bytes, size, maxSide, decoded, why) != 0) return 1;
+        if (decodeJpeg(bytes, size, header.progressive, maxSide, decoded, why) != 0) return 1;
     } else {
         // The size is checked before the decoder allocates it.
         if (header.width < 1 || header.height < 1 || !header.complete)
             return fail(why, std::string("damaged ") + pictureFormatName(header.format) + " data");
-        if (header.width * header.height > kMaxPicturePixels) return fail(why, "too many pixels");
+        if (header.width * header.height > kMaxPicturePixels) return fail(why, kTooManyPixels);
         int width = 0, height = 0;
         std::vector<uint8_t> rgba;
         if (decodeImageBytes(bytes, size, hostFormat(header.format), width, height, rgba, why) != 0) return 1;

@@ -20,6 +20,7 @@ struct PictureHeader {
     PictureFormat format = PictureFormat::Unknown;
     long long width = 0, height = 0;    // pixels
     bool complete = true;               // false for a GIF whose first frame is cut short
+    bool progressive = false;           // a progressive JPEG: decoded whole in memory
 };
 PictureHeader readPictureHeader(const uint8_t* bytes, size_t size);
 // The format's name in messages ("JPEG", "PNG", ...).

@@ -33,7 +33,7 @@ bool startsWith(const uint8_t* bytes, size_t size, const char* magic, size_t len
 
 // A GIF decodes its first frame at the frame's own size, which may differ
 // from the screen size of its header: the first image descriptor is found
-// past the colour table and any extension blocks.
+// past the colour table, any extension blocks and stray bytes.
 void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
 {
     size_t at = 13;
@@ -54,11 +54,34 @@ void readGifSize(const uint8_t* b, size_t size, PictureHeader& header)
             header.complete = data < size;
             return;
         }
-        if (b[at] != 0x21 || at + 2 >= size) return;
+        if (b[at] == 0x3B) return;  // the trailer: no frame at all
+        if (b[at] != 0x21) {
+            ++at;  // the decoder passes over stray bytes, and so does this
+            continue;
+        }
         at += 2;  // the extension's introducer and label, then its sub-blocks up to an empty one
         while (at < size && b[at] != 0) at += 1u + b[at];
         ++at;
     }
+}
+
+// Whether a JPEG's frame header, found past the segments before it, says
+// progressive (SOF2, SOF6, SOF10, SOF14).
+bool isProgressiveJpeg(const uint8_t* b, size_t size)
+{
+    size_t at = 2;
+    while (at + 4 <= size && b[at] == 0xFF) {
+        const uint8_t marker = b[at + 1];
+        if (marker == 0xFF) {
+            ++at;  // fill byte
+            continue;
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return (marker & 3) == 2;
+        if (marker == 0xDA) return false;  // the scan began without a frame header
+        at += 2 + get16(b, size, at + 2, false);
+    }
+    return false;
 }
 
 // A number the first directory of a TIFF file holds under tag (256 width,
@@ -150,6 +173,7 @@ PictureHeader readPictureHeader(const uint8_t* b, size_t size)
     PictureHeader header;
     if (startsWith(b, size, "\xFF\xD8\xFF", 3)) {
         header.format = PictureFormat::Jpeg;
+        header.progressive = isProgressiveJpeg(b, size);
     } else if (startsWith(b, size, "\x89PNG\r\n\x1A\n", 8)) {
         header.format = PictureFormat::Png;
         if (startsWith(b, size, "IHDR", 4, 12)) {

@@ -11,8 +11,9 @@ namespace {
 // SDL_image's loaders set up their libraries through IMG_Init on first use,
 // which is not safe when two threads get there together; it is done once here,
 // before any decode. Nothing else needs SDL_Init: reading from memory, the
-// surfaces and the pixel formats work without it, and SDL keeps its error text
-// per thread.
+// surfaces and the pixel formats work without it (SDL shares its pixel
+// formats between threads under a lock of its own), and SDL keeps its error
+// text per thread.
 void initialiseDecoders()
 {
     static std::once_flag once;

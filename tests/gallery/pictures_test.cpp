@@ -55,25 +55,37 @@ void expectQuadrants(const GalleryImage& image, const std::string& name, int tol
     EXPECT_TRUE(pixelIs(image, w * 3 / 4, h * 3 / 4, 0xFFFF00, tolerance)) << name << " yellow";
 }
 
-// A 24-bit bitmap (40-byte header, rows bottom up) with colour(x, y) as RGB.
-template <typename Colour> std::string bitmap24(int width, int height, Colour colour)
+// Little-endian bytes of a number.
+std::string le(uint32_t value, int bytes)
 {
-    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u, pixels = row * height;
-    auto le = [](uint32_t value, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 255);
-        return out;
-    };
-    std::string bytes = "BM" + le(54 + pixels, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(width, 4) + le(height, 4) +
-                        le(1, 2) + le(24, 2) + le(0, 4) + le(pixels, 4) + le(2835, 4) + le(2835, 4) + le(0, 8);
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 255);
+    return out;
+}
+
+// A bitmap file with a 40-byte header: its palette (4 bytes a colour) and
+// pixel data as given, rows bottom up.
+std::string bitmapFile(int width, int height, int bits, int compression, const std::string& palette,
+                       const std::string& data)
+{
+    const uint32_t offset = 54 + static_cast<uint32_t>(palette.size());
+    return "BM" + le(offset + static_cast<uint32_t>(data.size()), 4) + le(0, 4) + le(offset, 4) + le(40, 4) +
+           le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) + le(compression, 4) +
+           le(static_cast<uint32_t>(data.size()), 4) + le(2835, 4) + le(2835, 4) +
+           le(static_cast<uint32_t>(palette.size() / 4), 4) + le(0, 4) + palette + data;
+}
+
+// A 24-bit (or 32-bit, its fourth byte 0) bitmap with colour(x, y) as RGB.
+template <typename Colour> std::string bitmapRgb(int width, int height, Colour colour, int bits = 24)
+{
+    const uint32_t row = (static_cast<uint32_t>(width) * bits / 8 + 3) & ~3u;
+    std::string data;
     for (int y = height - 1; y >= 0; --y) {
         std::string line;
-        for (int x = 0; x < width; ++x) {
-            line += le(colour(x, y), 3);  // blue, green, red
-        }
-        bytes += line + std::string(row - line.size(), '\0');
+        for (int x = 0; x < width; ++x) line += le(colour(x, y), bits / 8);  // blue, green, red (, 0)
+        data += line + std::string(row - line.size(), '\0');
     }
-    return bytes;
+    return bitmapFile(width, height, bits, 0, "", data);
 }
 
 } // namespace
@@ -125,6 +137,19 @@ TEST(GalleryPictures, EveryFormatAndBitmapVariantDecodesToItsColours)
     bytes.replace(22, 4, reinterpret_cast<const char*>(&negative), 4);
     writeBytes(dir.file("topdown.bmp"), bytes);
     expectQuadrants(decode(dir.file("topdown.bmp")), "topdown.bmp");
+
+    // Written here, as ImageMagick writes neither: 4-bit run lengths, and
+    // 32 bits with the fourth byte 0 (not transparent: most writers leave it so).
+    const std::string palette = le(0xFF0000, 4) + le(0x00FF00, 4) + le(0x0000FF, 4) + le(0xFFFF00, 4);
+    std::string runs;
+    for (int y = 15; y >= 0; --y)  // 12 of colour 0 then 12 of 1 (2 and 3 below), end of line
+        runs += std::string(y < 8 ? "\x0C\x00\x0C\x11\0\0" : "\x0C\x22\x0C\x33\0\0", 6);
+    writeBytes(dir.file("rle4.bmp"), bitmapFile(24, 16, 4, 2, palette, runs + std::string("\0\x01", 2)));
+    expectQuadrants(decode(dir.file("rle4.bmp")), "rle4.bmp");
+    writeBytes(dir.file("x32.bmp"), bitmapRgb(24, 16, [](int x, int y) {
+        return y < 8 ? (x < 12 ? 0xFF0000u : 0x00FF00u) : (x < 12 ? 0x0000FFu : 0xFFFF00u);
+    }, 32));
+    expectQuadrants(decode(dir.file("x32.bmp")), "x32.bmp");
 }
 
 namespace {
@@ -158,8 +183,9 @@ TEST(GalleryPictures, ExifOrientationsGiveTheUprightPicture)
         const GalleryImage jpeg = decode(jpegWithOrientation(dir, name + ".jpg", arguments, orientation));
         EXPECT_EQ(jpeg.width, 24) << name;
         expectQuadrants(jpeg, name + ".jpg", 40);
-        // The same block carried over into PNG, and TIFF's own orientation tag.
+        // The same block carried over into PNG and WebP, and TIFF's own orientation tag.
         expectQuadrants(decode(convert(dir, name + ".png", "'" + dir.file(name + ".jpg") + "'")), name + ".png", 40);
+        expectQuadrants(decode(convert(dir, name + ".webp", "'" + dir.file(name + ".jpg") + "'")), name + ".webp", 40);
         const char* const tiffOrientations[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft", "LeftTop",
                                                 "RightTop", "RightBottom", "LeftBottom"};
         expectQuadrants(decode(convert(dir, name + ".tif",
@@ -186,6 +212,12 @@ TEST(GalleryPictures, DamagedAndMissingFilesAreRefusedWithTheirReason)
         EXPECT_EQ(why, reasons[i]) << names[i];
         EXPECT_TRUE(image.rgb.empty());
     }
+    // A header asking for more pixels than a picture may have is refused before anything is allocated.
+    std::string huge = readBytes(convert(dir, "huge.png", "-size 4x4 xc:red"));
+    huge.replace(16, 8, std::string("\0\0\x4E\x20\0\0\x17\x70", 8));  // 20000 x 6000
+    writeBytes(dir.file("huge.png"), huge);
+    EXPECT_EQ(decodeGalleryPicture(dir.file("huge.png"), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "larger than 100 megapixels");
     writeBytes(dir.file("notes.jpg"), "not a picture at all");
     EXPECT_EQ(decodeGalleryPicture(dir.file("notes.jpg"), 1024, kMat, image, &why), 1);
     EXPECT_EQ(why, "not a picture");
@@ -214,7 +246,7 @@ TEST(GalleryPictures, TheLongerSideFitsMaxSideAndAlphaLiesOverTheMat)
     // A 17000 x 20 panorama, whole and reduced.
     // (written here: ImageMagick's policy stops at 16000 pixels), left half red, right half blue.
     const std::string panorama = dir.file("panorama.bmp");
-    writeBytes(panorama, bitmap24(17000, 20, [](int x, int) { return x < 8500 ? 0xFF0000u : 0x0000FFu; }));
+    writeBytes(panorama, bitmapRgb(17000, 20, [](int x, int) { return x < 8500 ? 0xFF0000u : 0x0000FFu; }));
     image = decode(panorama, 20000);
     EXPECT_EQ(image.width, 17000);
     EXPECT_EQ(image.height, 20);
