@@ -9,7 +9,8 @@
 //   MODE      video mode number (default 49, 640 x 480 16-bit)
 //   SECONDS   length of the measured span (default 10)
 //   PICTURES  gallery pictures: 0 the default picture (default); N the first
-//             N BMP files "picture<i>.bmp" (i = 1..N) in the Windows directory
+//             N BMP files "picture<i>.bmp" (i = 1..N) in the Windows directory;
+//             Nj the first N photos "photo<i>.jpg" there instead
 //   SEED      the random generator's seed (default 1): the same museum and walk
 //   DISPLAY_SIZE_ID  700 full screen .. 709 10 % (default: the setting's default, 705, 50 %)
 //   SPEED_ID  300 "Max speed" (default) .. 304 "Very slow"
@@ -27,10 +28,12 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "settings/settings.h"
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "world/textures.h"
 
 namespace {
 
@@ -47,6 +50,8 @@ int main(int argc, char** argv)
     int mode = atoi(argument(argc, argv, 1, "49"));
     double span = atof(argument(argc, argv, 2, "10"));
     int pictures = atoi(argument(argc, argv, 3, "0"));
+    const std::string pictureArgument = argument(argc, argv, 3, "0");
+    const bool photos = !pictureArgument.empty() && pictureArgument.back() == 'j';
     uint32_t seed = static_cast<uint32_t>(strtoul(argument(argc, argv, 4, "1"), nullptr, 10));
     int displaySizeId = atoi(argument(argc, argv, 5, "0"));
     int speedId = atoi(argument(argc, argv, 6, "300"));
@@ -66,7 +71,8 @@ int main(int argc, char** argv)
     setDefaultPicture(settings);
     if (pictures > 0) {
         for (int i = 0; i < pictures; ++i)
-            settings.pictures[i] = std::string(windowsDirectory) + "/picture" + std::to_string(i + 1) + ".bmp";
+            settings.pictures[i] = std::string(windowsDirectory) + (photos ? "/photo" : "/picture") +
+                                   std::to_string(i + 1) + (photos ? ".jpg" : ".bmp");
         settings.pictureCount = pictures;
     }
     settings.videoMode = mode;
@@ -83,6 +89,10 @@ int main(int argc, char** argv)
     runPass();
     gl.glFinish();
     double firstFrame = (monotonicMicroseconds() - start) / 1e6;
+
+    // The user's pictures arrive over the first frames.
+    while (picturesStillComing() > 0) runPass();
+    double allShown = (monotonicMicroseconds() - start) / 1e6;
 
     // A few passes warm up the driver's caches and the window system.
     for (int pass = 0; pass < 20; ++pass) runPass();
@@ -108,6 +118,8 @@ int main(int argc, char** argv)
            passes, frames, seconds, passes / seconds, frames / seconds);
     printf("speed %d %s: %.1f frames/s, %.2f CPU-seconds per 10 s\n", settings.speedId, paced ? "paced" : "uncapped",
            frames / seconds, cpu * 10 / seconds);
+    printf("pictures: all %d shown after %.3f s; peak memory %.0f MB\n", museumTextures.pictureCount, allShown,
+           peakMemoryKilobytes() / 1024.0);
     frameworkShutdown();
     finishSaverRun();
     return 0;

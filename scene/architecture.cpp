@@ -2,6 +2,7 @@
 #include "scene/architecture.h"
 
 #include "kgl/glbind.h"
+#include "scene/frames.h"
 #include "world/floor_plan.h"
 #include "world/museum.h"
 
@@ -118,18 +119,20 @@ void drawArchitecture(const Museum& museum, const uint32_t* wallTextures, const 
 void drawPictures(const Museum& museum)
 {
     if (museum.hungPictureCount == 0) return;
+    drawFrames(museum);
     for (int s = 0; s < kPictureSlots; ++s) {
-        const float* x = museum.cornerX + s * 4;
-        const float* y = museum.cornerY + s * 4;
-        const float* z = museum.cornerZ + s * 4;
+        // A slot whose picture is still being read stays empty.
+        if (museum.pictureTexture[s] == 0 || !slotInView(museum, s)) continue;
+        float c[4][3];
+        pictureCorners(museum, s, c);
         gl.glBindTexture(GL_TEXTURE_2D, museum.pictureTexture[s]);
         gl.glBegin(GL_QUADS);
         // Texture row 0 is the image's top row: t = 0 runs along the frame's
         // top edge and s = 0 along its left edge, seen from the room.
-        corner(1, 0, x[0], y[0], z[0]);
-        corner(0, 0, x[1], y[1], z[1]);
-        corner(0, 1, x[2], y[2], z[2]);
-        corner(1, 1, x[3], y[3], z[3]);
+        corner(1, 0, c[0][0], c[0][1], c[0][2]);
+        corner(0, 0, c[1][0], c[1][1], c[1][2]);
+        corner(0, 1, c[2][0], c[2][1], c[2][2]);
+        corner(1, 1, c[3][0], c[3][1], c[3][2]);
         gl.glEnd();
     }
 }

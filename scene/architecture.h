@@ -18,5 +18,7 @@ struct Museum;
 void drawArchitecture(const Museum& museum, const uint32_t* wallTextures, const uint32_t* floorTextures,
                       const uint32_t* ceilingTextures);
 // The 90 picture slots, each its own textured quad 0.02 in front of its wall,
-// upright and unmirrored seen from the room; nothing when no picture was hung.
+// upright and unmirrored seen from the room, the user's photos inside their
+// frames (scene/frames.h); nothing when no picture was hung, and nothing in a
+// slot whose picture has not arrived yet.
 void drawPictures(const Museum& museum);

@@ -2,6 +2,7 @@
 
 #include "kgl/glbind.h"
 #include "scene/architecture.h"
+#include "scene/frames.h"
 #include "scene/objects.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
@@ -62,6 +63,7 @@ void setUpScene()
     // Start and end mean nothing to exponential fog; they are set all the same.
     gl.glFogf(GL_FOG_START, 0.0f);
     gl.glFogf(GL_FOG_END, 1.0f);
+    forgetFrameLists();
 }
 
 void setUpTextureEnvironment()

@@ -16,6 +16,7 @@
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
 #include "world/museum.h"
+#include "world/textures.h"
 
 namespace {
 
@@ -81,6 +82,8 @@ void restartRunClockWhenDue(uint32_t reading)
 void drawFrame()
 {
     saverRun.passes++;
+    // The gallery pictures read in the background go up a few per pass.
+    if (saverRun.museum) hangArrivedPictures(*saverRun.museum);
     bool drawn = false;
     if (++saverRun.passCounter >= saverRun.frameDelay) {
         if (settings.displaySizeId == kDisplayFullScreen) {

@@ -149,6 +149,7 @@ void finishSaverRun()
     wipeTypedPassword();
     showCursor();
     releaseShapes();
+    stopPictureLoading();
     timerStop();
     requestQuit();
     for (int i = 0; i < settings.pictureCount && i < kMaxPictures; ++i) settings.pictures[i].clear();

@@ -14,6 +14,15 @@ constexpr int kPictureSlots = 90;                      // hung pictures, always 
 constexpr int kPictureCorners = kPictureSlots * 4;     // corner entries per coordinate
 constexpr int kNotTurning = 90;                        // turnProgress while walking straight
 
+// A slot is 0.6 units along its longer side. A framed picture fills it with
+// its moulding (kFrameBar wide) and a mat (kMatWidth) around the photo; on a
+// slot too narrow for them both shrink to a fifth of its shorter side.
+constexpr float kSlotSide = 0.6f;
+constexpr float kFrameBar = 0.04f;
+constexpr float kMatWidth = 0.04f;
+constexpr int kFrameStyles = 4;                        // gilded, dark wood, black, pale oak
+constexpr uint8_t kMatColour[3] = {238, 233, 220};     // the mat's light card; a photo's transparency shows it
+
 // The walking viewer; the leading fields of the Museum record.
 struct Camera {
     float floorHeight;     // y of the floor plane: 0
@@ -46,6 +55,8 @@ struct Museum {
     float cornerX[kPictureCorners];           // corner i of slot s at [s * 4 + i];
     float cornerY[kPictureCorners];           //   corner 0 upper right, 1 upper left,
     float cornerZ[kPictureCorners];           //   2 lower left, 3 lower right seen from the room
+    uint8_t frameStyle[kPictureSlots];        // 0 no frame (the picture paints its own), else 1..kFrameStyles
+    float photoAspect[kPictureSlots];         // height / width of the photo in the slot's frame
 };
 
 // ---- Construction -----------------------------------------------------------------------
@@ -80,3 +91,7 @@ void getLookTarget(const Museum& museum, float* x, float* y, float* z);
 // 0 the faces are still chosen, consuming the same draws, and nothing shows.
 void hangPictures(Museum& museum, const uint32_t* textureNames, const float* aspectRatios,
                   int pictureCount);
+// Gives slot a new picture: its texture, frame style and aspect ratio, the
+// slot reshaped by the aspect as hangPictures shapes it, on the same face and
+// centre (no draws).
+void rehangSlot(Museum& museum, int slot, uint32_t textureName, float aspectRatio, int frameStyle);

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr float kFrameSize = 0.6f;     // the longer side of a frame, world units
+constexpr float kFrameSize = kSlotSide;   // the longer side of a frame, world units
 constexpr float kWallGap = 0.02f;      // frames float this far in front of the wall face
 constexpr float kEyeLevel = -0.5f;     // frames are centred at eye height
 
@@ -18,6 +18,16 @@ bool isOpen(int row, int column)
 {
     return row >= 0 && row < kPlanRows && column >= 0 && column < kPlanColumns &&
            wallMap[planIndex(row, column)] == kOpenCell;
+}
+
+// A slot's width and height: 0.6 along the longer side of the picture.
+void slotSize(float aspect, float* width, float* height)
+{
+    *width = *height = kFrameSize;
+    if (aspect < 1.0f)
+        *height = kFrameSize * aspect;
+    else if (aspect > 1.0f)
+        *width = kFrameSize / aspect;
 }
 
 // Draws wall blocks until one gives a face no earlier slot has taken.
@@ -107,14 +117,11 @@ void hangPictures(Museum& museum, const uint32_t* textureNames, const float* asp
         taken[slot] = chooseFace(taken, slot);
 
         float width = kFrameSize, height = kFrameSize;
-        if (pictureCount > 0) {
-            const float aspect = aspectRatios[picture];
-            if (aspect < 1.0f)
-                height = kFrameSize * aspect;
-            else if (aspect > 1.0f)
-                width = kFrameSize / aspect;
-        }
+        const float aspect = pictureCount > 0 ? aspectRatios[picture] : 1.0f;
+        slotSize(aspect, &width, &height);
         placeCorners(museum, slot, taken[slot], width, height);
+        museum.frameStyle[slot] = 0;
+        museum.photoAspect[slot] = aspect;
 
         if (pictureCount > 0) {
             museum.pictureTexture[slot] = textureNames[picture];
@@ -123,4 +130,31 @@ void hangPictures(Museum& museum, const uint32_t* textureNames, const float* asp
             museum.pictureTexture[slot] = 0;
         }
     }
+}
+
+void rehangSlot(Museum& museum, int slot, uint32_t textureName, float aspectRatio, int frameStyle)
+{
+    if (slot < 0 || slot >= kPictureSlots) return;
+    if (!(aspectRatio > 0.0f)) aspectRatio = 1.0f;
+    float* x = museum.cornerX + slot * 4;
+    float* y = museum.cornerY + slot * 4;
+    float* z = museum.cornerZ + slot * 4;
+    // The face's plane and centre stay; corner 0 lies to the right of corner 1.
+    const float centreX = (x[0] + x[1]) * 0.5f, centreZ = (z[0] + z[1]) * 0.5f;
+    const float dx = x[0] - x[1], dz = z[0] - z[1];
+    const float rightX = dx > 0 ? 1.0f : dx < 0 ? -1.0f : 0.0f;
+    const float rightZ = dz > 0 ? 1.0f : dz < 0 ? -1.0f : 0.0f;
+    float width, height;
+    slotSize(aspectRatio, &width, &height);
+    const float hw = width * 0.5f;
+    const float top = kEyeLevel - height * 0.5f, bottom = kEyeLevel + height * 0.5f;
+    const float side[4] = {hw, -hw, -hw, hw};
+    for (int i = 0; i < 4; ++i) {
+        x[i] = centreX + rightX * side[i];
+        z[i] = centreZ + rightZ * side[i];
+        y[i] = i < 2 ? top : bottom;
+    }
+    museum.pictureTexture[slot] = textureName;
+    museum.photoAspect[slot] = aspectRatio;
+    museum.frameStyle[slot] = static_cast<uint8_t>(frameStyle < 0 || frameStyle > kFrameStyles ? 0 : frameStyle);
 }

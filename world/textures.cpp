@@ -1,4 +1,4 @@
-// Reading the theme textures and gallery pictures and handing them to OpenGL.
+// Reading the theme textures and handing them to OpenGL.
 #include "world/textures.h"
 
 #include <cstdlib>
@@ -83,35 +83,5 @@ void loadThemeTextures(int museumType)
         freeBitmap(t.themeBitmaps[i]);
         t.themeBitmaps[i] = nullptr;
         *names[i] = uploadThemeTexture(themeTexturePath(files[i]).c_str(), &t.themeBitmaps[i]);
-    }
-}
-
-void loadPictureTextures()
-{
-    MuseumTextures& t = museumTextures;
-    int count = settings.pictureCount;
-    if (count < 0) count = 0;
-    if (count > kMaxPictures) count = kMaxPictures;
-    t.pictureCount = 0;
-    // The scaler reads the rows packed, as the upload does.
-    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int i = 0; i < count; ++i) {
-        const std::string& path = settings.pictures[i];
-        Bitmap* bitmap = readBitmapFile(path.c_str(), 1);
-        if (!bitmap) cannotLoad(path);
-        std::vector<uint8_t> pixels = packedRGB(bitmap);
-        t.pictureAspectRatios[i] = static_cast<float>(bitmap->height) / static_cast<float>(bitmap->width);
-
-        // A second run in the same process (the tests) reuses the buffers.
-        if (!t.scaledPictures[i]) t.scaledPictures[i] = static_cast<uint8_t*>(malloc(kScaledPictureBytes));
-        if (!t.scaledPictures[i]) outOfMemory();
-        if (gl.gluScaleImage(GL_RGB, bitmap->width, bitmap->height, GL_UNSIGNED_BYTE, pixels.data(),
-                             kPictureTextureSide, kPictureTextureSide, GL_UNSIGNED_BYTE, t.scaledPictures[i]) != 0)
-            fatalError(("Fatal Error: Bitmap scale operation failed! Could not scale bitmap named " + path).c_str());
-        freeBitmap(bitmap);
-        pixels = std::vector<uint8_t>();
-
-        t.pictureTextures[i] = uploadRGB(kPictureTextureSide, kPictureTextureSide, t.scaledPictures[i]);
-        t.pictureCount = i + 1;
     }
 }

@@ -193,3 +193,72 @@ TEST_F(Drawing, SculpturesTakeVariantsZeroOneTwoInRowOrder)
 }
 
 } // namespace
+
+namespace {
+
+// A 24-bit BMP of one colour (8 x 6, rows of 24 bytes need no padding).
+std::string plainBMP(uint8_t red, uint8_t green, uint8_t blue)
+{
+    auto le32 = [](uint32_t v) {
+        std::string bytes(4, '\0');
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return bytes;
+    };
+    std::string pixels;
+    for (int i = 0; i < 8 * 6; ++i) pixels += {static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red)};
+    return std::string("BM") + le32(14 + 40 + 144) + le32(0) + le32(54) + le32(40) + le32(8) + le32(6) +
+           std::string("\x01\x00\x18\x00", 4) + le32(0) + le32(144) + le32(2835) + le32(2835) + le32(0) + le32(0) +
+           pixels;
+}
+
+TEST_F(Drawing, APhotoHangsInsideItsMatAndFrame)
+{
+    TempDir photos;
+    writeBytes(photos.file("blue.bmp"), plainBMP(0, 0, 255));
+    settings.pictures[0] = photos.file("blue.bmp");
+    settings.fogEnabled = 0;
+    start();
+    Museum& museum = *saverRun.museum;
+    finishPictureLoading(museum);
+    ASSERT_NE(museum.frameStyle[0], 0);
+
+    // Stand half a cell in front of slot 0 and look straight at it.
+    float centre[3] = {}, across[3], down[3];
+    for (int i = 0; i < 4; ++i) {
+        centre[0] += museum.cornerX[i] / 4, centre[1] += museum.cornerY[i] / 4, centre[2] += museum.cornerZ[i] / 4;
+    }
+    across[0] = museum.cornerX[0] - museum.cornerX[1], across[2] = museum.cornerZ[0] - museum.cornerZ[1];
+    down[0] = 0, down[1] = 1, down[2] = 0;
+    const float out[3] = {down[1] * across[2] / 0.6f, 0, -down[1] * across[0] / 0.6f};   // down x across: into the room
+    for (int k = 0; k < 3; ++k) {
+        museum.camera.eye[k] = centre[k] + 0.48f * out[k];
+        museum.camera.lookTarget[k] = centre[k] - 100.0f * out[k];
+    }
+    auto isPhoto = [](const uint8_t* p) { return p[0] < 40 && p[1] < 40 && p[2] > 200; };
+    auto isMat = [](const uint8_t* p) {
+        for (int k = 0; k < 3; ++k)
+            if (std::abs(p[k] - kMatColour[k]) > 40) return false;
+        return true;
+    };
+    for (int style = 1; style <= kFrameStyles; ++style) {
+        rehangSlot(museum, 0, museum.pictureTexture[0], museum.photoAspect[0], style);
+        drawOneFrame();
+        const std::vector<uint8_t> frame = readFrame();
+        auto pixel = [&](int x, int y) { return &frame[(y * 640 + x) * 3]; };
+        ASSERT_TRUE(isPhoto(pixel(320, 240)));
+        // From the middle to the right and upwards: photo, then mat, then moulding.
+        const int steps[2][2] = {{1, 0}, {0, 1}};
+        for (const auto& step : steps) {
+            int x = 320, y = 240;
+            while (isPhoto(pixel(x, y))) x += step[0], y += step[1];
+            x += step[0] * 2, y += step[1] * 2;   // the edge's filtered texels and the mat's cut edge
+            int mat = 0;
+            while (isMat(pixel(x, y))) x += step[0], y += step[1], ++mat;
+            EXPECT_GT(mat, 5) << "a mat around the photo, style " << style;
+            const uint8_t* moulding = pixel(x + step[0] * 2, y + step[1] * 2);
+            EXPECT_FALSE(isMat(moulding) || isPhoto(moulding)) << "a frame around the mat, style " << style;
+        }
+    }
+}
+
+} // namespace

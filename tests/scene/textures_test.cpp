@@ -9,10 +9,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <algorithm>
+#include <set>
 
 #include "kgl/bitmap.h"
+#include "kgl/events.h"
 #include "kgl/glbind.h"
 #include "settings/settings.h"
+#include "shell/run_state.h"
+#include "shell/saver_run.h"
+#include "world/museum.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/themes.h"
 #include "world/textures.h"
@@ -63,24 +69,23 @@ TEST_F(Textures, RowsOfAnyWidthArriveTopFirstInRedGreenBlue)
     EXPECT_EQ(memcmp(texels, kTopRow, 9), 0) << "texture row 0 is the image's top row";
     EXPECT_EQ(memcmp(texels + 9, kBottomRow, 9), 0) << "the second row is not shifted by the padding";
 
-    // The same image as a gallery picture: 128 x 128, its ratio as loaded.
+    // The same image as a gallery picture: a power of two within the image
+    // (2 x 2), its ratio as loaded, and the colours of its corners.
+    finishPictureLoading(*saverRun.museum);
     ASSERT_EQ(museumTextures.pictureCount, 1);
+    ASSERT_EQ(museumTextures.pictureStates[0], kPictureShown);
     EXPECT_FLOAT_EQ(museumTextures.pictureAspectRatios[0], 2.0f / 3.0f);
-    // The scaler interpolates: inside the areas of the top-left and the
-    // bottom-right pixel the nearest of the six colours is theirs.
-    const uint8_t* scaled = museumTextures.scaledPictures[0];
-    auto nearestColour = [](const uint8_t* pixel) {
-        int nearest = -1, best = 1 << 30;
-        for (int i = 0; i < 6; ++i) {
-            const uint8_t* colour = i < 3 ? kTopRow + i * 3 : kBottomRow + (i - 3) * 3;
-            int distance = 0;
-            for (int k = 0; k < 3; ++k) distance += (pixel[k] - colour[k]) * (pixel[k] - colour[k]);
-            if (distance < best) best = distance, nearest = i;
-        }
-        return nearest;
-    };
-    EXPECT_EQ(nearestColour(scaled + (20 * 128 + 20) * 3), 0) << "red";
-    EXPECT_EQ(nearestColour(scaled + (100 * 128 + 110) * 3), 5) << "black";
+    ASSERT_EQ(museumTextures.textureWidths[0], 2);
+    ASSERT_EQ(museumTextures.textureHeights[0], 2);
+    uint8_t scaled[12] = {};
+    gl.glBindTexture(GL_TEXTURE_2D, museumTextures.pictureTextures[0]);
+    gl.glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, scaled);
+    // Three columns into two: the left texel is mostly red with some green,
+    // the lower right one grey mixed into black.
+    EXPECT_GT(scaled[0], 128);
+    EXPECT_GT(scaled[0], scaled[1]);
+    EXPECT_EQ(scaled[2], 0) << "no blue: red and blue are not swapped";
+    for (int k = 9; k < 12; ++k) EXPECT_LT(scaled[k], 100) << "black";
 }
 
 // The fatal exits print their box to standard error when no display can be opened.
@@ -106,9 +111,88 @@ TEST_F(Textures, AMissingFileEndsTheRunNamingThatVeryFile)
             << file;
         ASSERT_EQ(rename((graphics + "away.bmp").c_str(), (graphics + file).c_str()), 0);
     }
-    settings.pictures[0] = windows->file("no-such-picture.bmp");
+    // The bundled default picture is data of the saver too.
+    const std::string bundled = graphics + "Default1.bmp";
+    ASSERT_EQ(rename(bundled.c_str(), (graphics + "away.bmp").c_str()), 0);
     EXPECT_EXIT(loadWithoutDisplay(3), testing::ExitedWithCode(255),
-                "Could not load Bitmap named " + settings.pictures[0] + "\n");
+                "Could not load Bitmap named .*Default1.bmp\n");
+    ASSERT_EQ(rename((graphics + "away.bmp").c_str(), bundled.c_str()), 0);
+}
+
+// The run's slots: which texture each shows, and whether it is framed.
+std::set<uint32_t> shownTextures(const Museum& museum, int* framed)
+{
+    std::set<uint32_t> names;
+    *framed = 0;
+    for (int s = 0; s < kPictureSlots; ++s) {
+        names.insert(museum.pictureTexture[s]);
+        *framed += museum.frameStyle[s] != 0;
+    }
+    return names;
+}
+
+TEST_F(Textures, AnUnreadablePictureIsSkippedWithOneLineAndNoneReadableHangsTheDefault)
+{
+    writeBytes(windows->file("good.bmp"), oddWidthBMP());
+    writeBytes(windows->file("damaged.bmp"), oddWidthBMP().substr(0, 40));
+    settings.pictures[0] = windows->file("good.bmp");
+    settings.pictures[1] = windows->file("damaged.bmp");
+    settings.pictures[2] = windows->file("missing.jpg");
+    settings.pictureCount = 3;
+    start();
+    testing::internal::CaptureStderr();
+    finishPictureLoading(*saverRun.museum);
+    const std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_NE(lines.find("Vellamir: skipped picture \"" + settings.pictures[1] + "\": "), std::string::npos) << lines;
+    EXPECT_NE(lines.find("Vellamir: skipped picture \"" + settings.pictures[2] + "\": "), std::string::npos) << lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+    // Every slot shows the one good picture, framed, and the run goes on.
+    int framed = 0;
+    EXPECT_EQ(shownTextures(*saverRun.museum, &framed), std::set<uint32_t>{museumTextures.pictureTextures[0]});
+    EXPECT_EQ(framed, kPictureSlots);
+    runPass();
+    EXPECT_EQ(saverRun.saverState, -1);
+}
+
+TEST_F(Textures, WithNoReadablePictureTheDefaultPictureHangsUnframed)
+{
+    writeBytes(windows->file("empty.png"), "");
+    settings.pictures[0] = windows->file("empty.png");
+    start();
+    testing::internal::CaptureStderr();
+    finishPictureLoading(*saverRun.museum);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("skipped picture"), std::string::npos);
+    int framed = 0;
+    const std::set<uint32_t> names = shownTextures(*saverRun.museum, &framed);
+    EXPECT_EQ(names.size(), 1u);
+    EXPECT_NE(*names.begin(), 0u);
+    EXPECT_EQ(framed, 0) << "the default picture paints its own frame";
+}
+
+TEST(TextureSizes, PowersOfTwoWithinTheImageAndTheBudget)
+{
+    // What a 4:3 photo gets at 480, 1080 and 2160 lines, alone in the list.
+    const TextureSize at480 = chooseTextureSize(4000, 3000, 480, 1);
+    const TextureSize at1080 = chooseTextureSize(4000, 3000, 1080, 1);
+    const TextureSize at2160 = chooseTextureSize(4000, 3000, 2160, 1);
+    EXPECT_EQ(at480.width, 256);
+    EXPECT_EQ(at480.height, 256);
+    EXPECT_EQ(at1080.width, 1024);
+    EXPECT_EQ(at1080.height, 512);
+    EXPECT_EQ(at2160.width, 1024);
+    EXPECT_EQ(at2160.height, 1024);
+    // Never more than the image, a power of two within it.
+    const TextureSize small = chooseTextureSize(300, 90, 2160, 1);
+    EXPECT_EQ(small.width, 256);
+    EXPECT_EQ(small.height, 64);
+    const TextureSize strip = chooseTextureSize(17000, 20, 2160, 1);
+    EXPECT_EQ(strip.width, 1024);
+    EXPECT_EQ(strip.height, 2);
+    // 90 large photos stay within the budget together.
+    const TextureSize many = chooseTextureSize(4000, 3000, 2160, 90);
+    EXPECT_LE(90 * textureBytes(many), kPictureTextureBudget);
+    EXPECT_EQ(many.width, 512);
+    EXPECT_EQ(many.height, 512);
 }
 
 } // namespace

@@ -121,12 +121,12 @@ TEST(Startup, OnAVirtualXServerFatalErrorsGoToStandardErrorAndEndTheRun)
     TempDir empty, data;
     ASSERT_TRUE(installSaverData(data.path()));
     Settings record;
-    record.pictures[0] = data.file("no-such-picture.bmp");
+    record.videoMode = 86;  // no mode of the table
     writeBytes(data.file("Brevane/Vellamir.INI"), serializeSettings(record));
     const struct { std::string windir, expected; } cases[] = {
         {empty.path(), "KGL Fatal Error!: Fatal Error: Could not load Bitmap named Brevane\\graphics\\"},
         {empty.path(), "looked for in the Windows directory " + empty.path() + "."},
-        {data.path(), "KGL Fatal Error!: Fatal Error: Could not load Bitmap named " + record.pictures[0] + "\n"},
+        {data.path(), "KGL Fatal Error!: Invalid mode for selected driver\n"},
     };
     for (const auto& c : cases) {
         std::string output;
