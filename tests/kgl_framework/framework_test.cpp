@@ -262,7 +262,9 @@ TEST_F(FrameworkOnDisplay, HalfHeightAndHalfSizeBuffersArePresentedStretched)
         EXPECT_EQ(pixelAt(10, 479), 0x00FF00) << "the buffer's last row reaches the frame's";
         EXPECT_EQ(pixelAt(stretch == 2 ? 600 : 10, 300), 0x00FF00);
         EXPECT_EQ(pixelAt(639, 10) & 0xFF, 0xFF) << "the last column reaches the frame's";
-        if (stretch == 2) EXPECT_EQ(pixelAt(638, 10), 0xFF00FF) << "the last column, doubled";
+        if (stretch == 2) {
+            EXPECT_EQ(pixelAt(638, 10), 0xFF00FF) << "the last column, doubled";
+        }
 
         makeCurrentGL(nullptr);
         destroyGLContext(record->displayContext);

@@ -97,14 +97,20 @@ int runLimited(int (*body)(const std::string&), const std::string& argument, siz
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-VirtualScreens::VirtualScreens(const std::vector<std::string>& screens)
+namespace {
+
+// Starts Xvfb with the given screens and options; its pid in *pid and its display name
+// (":N"), or "" when it did not start.
+std::string startXvfb(const std::vector<std::string>& screens, const std::vector<std::string>& options, int* pid)
 {
+    *pid = -1;
     int ready[2];
-    if (pipe(ready) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
+    if (pipe(ready) != 0) return "";
+    *pid = fork();
+    if (*pid == 0) {
         close(ready[0]);
-        std::vector<std::string> words = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-wr"};
+        std::vector<std::string> words = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp"};
+        words.insert(words.end(), options.begin(), options.end());
         for (size_t i = 0; i < screens.size(); ++i) {
             words.push_back("-screen");
             words.push_back(std::to_string(i));
@@ -117,12 +123,30 @@ VirtualScreens::VirtualScreens(const std::vector<std::string>& screens)
         _exit(121);
     }
     close(ready[1]);
-    // Xvfb writes the number it picked once it takes connections.
+    // Xvfb writes the number it picked, with a line end, once it takes
+    // connections; the pipe stays open until that is read too, or the
+    // server's second write fails and it ends.
     std::string number;
     char c;
-    while (pid_ > 0 && number.size() < 16 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    while (*pid > 0 && number.size() < 16 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     close(ready[0]);
-    if (!number.empty()) name_ = ":" + number;
+    if (!number.empty()) return ":" + number;
+    if (*pid > 0) waitpid(*pid, nullptr, 0);
+    *pid = -1;
+    return "";
+}
+
+} // namespace
+
+VirtualScreens::VirtualScreens(const std::vector<std::string>& screens, const std::vector<std::string>& options)
+{
+    // Two servers starting at once (the suite runs two programs at a time)
+    // may pick the same free number; the one that loses ends at once, and is
+    // started again.
+    for (int attempt = 0; attempt < 5 && name_.empty(); ++attempt) {
+        if (attempt > 0) usleep(100000 * attempt);
+        name_ = startXvfb(screens, options, &pid_);
+    }
 }
 
 VirtualScreens::~VirtualScreens()

@@ -42,11 +42,13 @@ bool makeHostileFile(const std::string& path, const std::string& kind, const std
 // (out of time, a crash) or ended otherwise.
 int runLimited(int (*body)(const std::string&), const std::string& argument, size_t memoryBytes, int seconds);
 
-// A virtual X server of its own (Xvfb, white root window) with the given
-// screens, e.g. {"1024x768", "1024x768"} for two monitors; ended with the scope.
+// A virtual X server of its own with the given screens, e.g. {"1024x768",
+// "1024x768"} for two monitors, and Xvfb options (by default a white root
+// window, so any of the desktop left showing is seen); ended with the scope.
 class VirtualScreens {
 public:
-    explicit VirtualScreens(const std::vector<std::string>& screens);
+    explicit VirtualScreens(const std::vector<std::string>& screens,
+                            const std::vector<std::string>& options = {"-wr"});
     ~VirtualScreens();
     VirtualScreens(const VirtualScreens&) = delete;
     VirtualScreens& operator=(const VirtualScreens&) = delete;
