@@ -19,7 +19,8 @@ enum class PictureFormat { Unknown, Jpeg, Png, Webp, Gif, Tiff, Bmp };
 struct PictureHeader {
     PictureFormat format = PictureFormat::Unknown;
     long long width = 0, height = 0;    // pixels
-    bool complete = true;               // false for a GIF whose first frame is cut short
+    bool complete = true;               // false for a GIF whose first frame is cut short, or a
+                                        //   PNG with a chunk past its end
     bool progressive = false;           // a progressive JPEG: decoded whole in memory
 };
 PictureHeader readPictureHeader(const uint8_t* bytes, size_t size);

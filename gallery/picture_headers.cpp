@@ -153,6 +153,22 @@ int orientationFromExif(const uint8_t* block, size_t size)
     return orientation;
 }
 
+// True when every chunk of a PNG lies within the file, up to its "IEND".
+// The decoder's reader does not notice a short read: a chunk that claims
+// two gigabytes past the end of a damaged file would have it check sums over
+// stale bytes for minutes.
+bool pngChunksFit(const uint8_t* b, size_t size)
+{
+    size_t at = 8;
+    while (at + 12 <= size) {
+        const unsigned long length = get32(b, size, at, false);
+        if (length > 0x7FFFFFFFul || length > size - at - 12) return false;
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + length;
+    }
+    return false;
+}
+
 } // namespace
 
 const char* pictureFormatName(PictureFormat format)
@@ -180,6 +196,7 @@ PictureHeader readPictureHeader(const uint8_t* b, size_t size)
             header.width = get32(b, size, 16, false);
             header.height = get32(b, size, 20, false);
         }
+        header.complete = pngChunksFit(b, size);
     } else if (startsWith(b, size, "RIFF", 4) && startsWith(b, size, "WEBP", 4, 8)) {
         header.format = PictureFormat::Webp;
         readWebpSize(b, size, header);

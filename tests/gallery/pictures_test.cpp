@@ -212,6 +212,13 @@ TEST(GalleryPictures, DamagedAndMissingFilesAreRefusedWithTheirReason)
         EXPECT_EQ(why, reasons[i]) << names[i];
         EXPECT_TRUE(image.rgb.empty());
     }
+    // A chunk claiming two gigabytes past the end: refused at once, not after
+    // the decoder has checked sums over stale bytes for minutes.
+    std::string claim = readBytes(convert(dir, "claim.png", "-size 4x4 xc:red"));
+    claim.replace(33, 4, std::string("\x7F\xFF\xFF\xF0", 4));  // the chunk after IHDR
+    writeBytes(dir.file("claim.png"), claim);
+    EXPECT_EQ(decodeGalleryPicture(dir.file("claim.png"), 1024, kMat, image, &why), 1);
+    EXPECT_EQ(why, "damaged PNG data");
     // A header asking for more pixels than a picture may have is refused before anything is allocated.
     std::string huge = readBytes(convert(dir, "huge.png", "-size 4x4 xc:red"));
     huge.replace(16, 8, std::string("\0\0\x4E\x20\0\0\x17\x70", 8));  // 20000 x 6000
