@@ -87,7 +87,6 @@ ImageFormat hostFormat(PictureFormat format)
 {
     switch (format) {
     case PictureFormat::Webp: return ImageFormat::Webp;
-    case PictureFormat::Gif: return ImageFormat::Gif;
     case PictureFormat::Tiff: return ImageFormat::Tiff;
     case PictureFormat::Bmp: return ImageFormat::Bmp;
     default: return ImageFormat::Png;
@@ -113,7 +112,12 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
         if (header.width * header.height > kMaxPicturePixels) return fail(why, kTooManyPixels);
         int width = 0, height = 0;
         std::vector<uint8_t> rgba;
-        if (decodeImageBytes(bytes, size, hostFormat(header.format), width, height, rgba, why) != 0) return 1;
+        // GIFs go through giflib: the image library's GIF reader frees memory
+        // it does not own after some frames.
+        if (header.format == PictureFormat::Gif ? decodeGif(bytes, size, rgba, width, height, why) != 0
+                                                : decodeImageBytes(bytes, size, hostFormat(header.format), width,
+                                                                   height, rgba, why) != 0)
+            return 1;
         compositeOverMat(rgba, width, height, matRgb, decoded);
     }
     reduceToFit(decoded, maxSide);

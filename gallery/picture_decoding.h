@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gallery/gallery.h"
@@ -38,6 +39,14 @@ constexpr long long kMaxPicturePixels = 4000000;
 #else
 constexpr long long kMaxPicturePixels = 100000000;
 #endif
+
+// ---- Decoding of our own ----------------------------------------------------------------
+
+// A GIF's first frame on its logical screen as RGBA (transparent where the
+// frame leaves the screen clear). Returns 0, or 1 with *why ("damaged GIF
+// data", "larger than 100 megapixels").
+int decodeGif(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgba, int& width, int& height,
+              std::string* why);
 
 // ---- Pixel work ---------------------------------------------------------------------------
 

@@ -25,7 +25,6 @@ const char* typeName(ImageFormat format)
     switch (format) {
     case ImageFormat::Png: return "PNG";
     case ImageFormat::Webp: return "WEBP";
-    case ImageFormat::Gif: return "GIF";
     case ImageFormat::Tiff: return "TIF";
     case ImageFormat::Bmp: return "BMP";
     }
@@ -37,7 +36,6 @@ const char* formatName(ImageFormat format)
     switch (format) {
     case ImageFormat::Png: return "PNG";
     case ImageFormat::Webp: return "WebP";
-    case ImageFormat::Gif: return "GIF";
     case ImageFormat::Tiff: return "TIFF";
     case ImageFormat::Bmp: return "BMP";
     }

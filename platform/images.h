@@ -1,5 +1,5 @@
 // Pictures decoded from bytes in memory by the host's image libraries (PNG,
-// WebP, GIF, TIFF and BMP). Safe to call from several threads at once.
+// WebP, TIFF and BMP). Safe to call from several threads at once.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <vector>
 
 // The image formats the host decodes here.
-enum class ImageFormat { Png, Webp, Gif, Tiff, Bmp };
+enum class ImageFormat { Png, Webp, Tiff, Bmp };
 
 // Decodes bytes (size of them) holding one picture of the given format into
 // width * height RGBA pixels, 4 bytes each, top row first (a GIF gives its

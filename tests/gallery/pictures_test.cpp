@@ -103,6 +103,7 @@ TEST(GalleryPictures, EveryFormatAndBitmapVariantDecodesToItsColours)
         {"q.jpg", q + " -quality 95", "", 40},
         {"q.webp", q + " -define webp:lossless=true", "", 0},
         {"q.gif", q, "", 0},
+        {"qi.gif", q + " -interlace GIF", "", 0},
         {"q.tif", q, "", 0},
         {"q124.bmp", q + " -type TrueColor", "", 0},
         {"q40.bmp", q + " -type TrueColor", "BMP3:", 0},
