@@ -43,6 +43,13 @@ bool setField(Settings& record, const std::string& name, const std::string& valu
     } else if (name == "displaySizeId") {
         record.displaySizeId = static_cast<int16_t>(number);
         record.displayScale = displayScaleFor(number);
+    } else if (name == "password") {
+        // A password turns the password on; the prompt types only 32..126.
+        if (value.size() > static_cast<size_t>(kMaxPasswordLength)) return false;
+        for (char c : value)
+            if (c < 32 || c > 126) return false;
+        record.passwordEnabled = 1;
+        snprintf(record.password, sizeof record.password, "%s", value.c_str());
     } else if (name == "picture") {
         if (record.pictureCount >= kMaxPictures) return false;
         record.pictures[record.pictureCount++] = value;
