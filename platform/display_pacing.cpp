@@ -7,7 +7,9 @@
 // added; otherwise each present is followed by a sleep to the next tick of a
 // clock running at the refresh rate. Presents that seemed to wait may only
 // have been slow (the first frames compile their shaders, the machine may be
-// busy): a run of presents that come well within one refresh turns the sleeps on.
+// busy): presents that wait can never come faster than the refresh rate, so a
+// run of them that takes clearly less than as many refreshes turns the sleeps on
+// (frames a little faster than a refresh, one by one, stay within that bound).
 #include <algorithm>
 
 #include "platform/clock.h"
@@ -25,7 +27,8 @@ struct Pacing {
     uint64_t lastPresent = 0;       // end of the previous present, microseconds
     uint64_t nextTick = 0;          // when the next pass may begin, while sleeping
     int measured = 0;               // intervals measured so far
-    int quickInARow = 0;            // presents well within one refresh, in a row, while presents wait
+    uint64_t spanStart = 0;         // start of the current run of presents, while presents wait
+    int spanPresents = 0;           // presents in that run so far
     uint64_t intervals[kMeasuredPresents] = {};
     enum class Mode { Measuring, PresentsWait, Sleeps } mode = Mode::Measuring;
 };
@@ -61,9 +64,11 @@ void pacePass()
         return;
     }
     if (pacing.mode == Pacing::Mode::PresentsWait) {
-        pacing.quickInARow = now - pacing.lastPresent < pacing.interval / 2 ? pacing.quickInARow + 1 : 0;
+        if (pacing.spanPresents == 0) pacing.spanStart = pacing.lastPresent;
         pacing.lastPresent = now;
-        if (pacing.quickInARow < kMeasuredPresents) return;
+        if (++pacing.spanPresents < kMeasuredPresents) return;
+        pacing.spanPresents = 0;
+        if ((now - pacing.spanStart) * 10 >= pacing.interval * kMeasuredPresents * 9) return;
         pacing.mode = Pacing::Mode::Sleeps;
         pacing.nextTick = now + pacing.interval;
         return;

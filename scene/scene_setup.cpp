@@ -86,9 +86,16 @@ void drawScene()
     }
     gl.glDisable(GL_LIGHTING);
     if (museum) {
+        // Unlit and opaque, the rooms and pictures would blend to their own
+        // colour; without the blend the renderer need not read the frame back.
+        GLfloat colour[4];
+        gl.glGetFloatv(GL_CURRENT_COLOR, colour);
+        const bool opaque = colour[3] == 1.0f;
+        if (opaque) gl.glDisable(GL_BLEND);
         drawArchitecture(*museum, museumTextures.wallTextures, museumTextures.floorTextures,
                          museumTextures.ceilingTextures);
         drawPictures(*museum);
+        if (opaque) gl.glEnable(GL_BLEND);
     }
     gl.glEnable(GL_LIGHTING);
     if (saverRun.objectSet) drawObjects(*saverRun.objectSet);
