@@ -116,15 +116,7 @@ void decodeJobs(PictureLoader* work)
 
 uint32_t uploadMipmaps(const MipmapChain& chain)
 {
-    GLuint name = 0;
-    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl.glGenTextures(1, &name);
-    gl.glBindTexture(GL_TEXTURE_2D, name);
-    // Clamped, so the linear filter never blends in the opposite edge.
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    uint32_t name = newBoundTexture(TextureLook::Smooth);
     for (size_t level = 0; level < chain.levels.size(); ++level)
         gl.glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGB, chain.sizes[level].width,
                         chain.sizes[level].height, 0, GL_RGB, GL_UNSIGNED_BYTE, chain.levels[level].data());

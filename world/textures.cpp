@@ -40,19 +40,27 @@ std::vector<uint8_t> packedRGB(const Bitmap* bitmap)
 
 uint32_t uploadRGB(int width, int height, const uint8_t* pixels)
 {
-    GLuint name = 0;
-    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl.glGenTextures(1, &name);
-    gl.glBindTexture(GL_TEXTURE_2D, name);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    uint32_t name = newBoundTexture(TextureLook::Tiled);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     return name;
 }
 
 } // namespace
+
+uint32_t newBoundTexture(TextureLook look)
+{
+    const bool tiled = look == TextureLook::Tiled;
+    GLuint name = 0;
+    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl.glGenTextures(1, &name);
+    gl.glBindTexture(GL_TEXTURE_2D, name);
+    // A picture is clamped, so the linear filter never blends in the opposite edge.
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, tiled ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, tiled ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, tiled ? GL_NEAREST : GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, tiled ? GL_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+    return name;
+}
 
 uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap)
 {

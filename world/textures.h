@@ -110,3 +110,10 @@ void stopPictureLoading();
 // wrap and nearest filters. Returns the texture name; the bitmap goes to
 // *bitmap. Fatal as above when the file cannot be read.
 uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap);
+
+// How a texture is sampled: a theme texture tiles with nearest filters; a
+// picture is clamped and filtered trilinearly over its mipmaps.
+enum class TextureLook { Tiled, Smooth };
+// A new texture name, bound, with the wrap and filters of look and rows
+// unpacked tightly; the caller gives it its levels.
+uint32_t newBoundTexture(TextureLook look);
