@@ -44,8 +44,9 @@ int passwordCanBeTyped(const char* text)
 namespace {
 
 // Reads little-endian fields from the file's bytes. A read past the end takes
-// nothing and leaves its destination as it was, so a file that ends early
-// keeps every field after the break at its earlier value.
+// nothing, leaves its destination as it was and moves to the end, so a file
+// that ends early keeps the cut field and every field after it at its earlier
+// value: the leftover bytes of a cut field are never read as the next one.
 struct Reader {
     const uint8_t* bytes;
     size_t size;
@@ -61,15 +62,19 @@ struct Reader {
         at += count;
         return true;
     }
-    void readShort(int16_t& value)
+    bool readShort(int16_t& value)
     {
         uint8_t b[2];
-        if (take(b, 2)) value = static_cast<int16_t>(b[0] | b[1] << 8);
+        if (!take(b, 2)) return false;
+        value = static_cast<int16_t>(b[0] | b[1] << 8);
+        return true;
     }
-    void readInt(int32_t& value)
+    bool readInt(int32_t& value)
     {
         uint8_t b[4];
-        if (take(b, 4)) value = static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+        if (!take(b, 4)) return false;
+        value = static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+        return true;
     }
     void readFloat(float& value)
     {
@@ -151,8 +156,7 @@ void parseSettings(const uint8_t* bytes, size_t size, Settings& record)
         // skipped so the fields after the password stay in place. A password
         // cut by the end of the file is no password anyone typed: it keeps
         // its earlier value, as every other field cut off does.
-        if (in.size - in.at >= 2) {
-            in.readShort(length);
+        if (in.readShort(length)) {
             size_t stored = length < 0 ? 0 : static_cast<size_t>(length);
             if (in.size - in.at >= stored) {
                 size_t kept = stored > static_cast<size_t>(kMaxPasswordLength) ? kMaxPasswordLength : stored;
@@ -173,8 +177,7 @@ void parseSettings(const uint8_t* bytes, size_t size, Settings& record)
     // not one was, the list the record held stays (the default picture at
     // start-up). Only a stored count of 0 empties the list.
     int32_t count = 0;
-    if (in.size - in.at >= 4) {
-        in.readInt(count);
+    if (in.readInt(count)) {
         int32_t stored = count < 0 ? 0 : count;
         std::string paths[kMaxPictures];
         int32_t whole = 0;

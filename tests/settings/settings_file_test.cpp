@@ -192,6 +192,88 @@ TEST(SettingsFile, EveryTruncationKeepsEarlierValuesAndStaysSane)
     EXPECT_EQ(back.pictures[0], "b");
 }
 
+// Cut anywhere, a file gives each field wholly inside the cut its own value,
+// and every other field keeps the record's earlier one: the leftover bytes
+// of a cut field are never taken for the next field.
+TEST(SettingsFile, EveryCutReadsWholeFieldsAndKeepsTheRest)
+{
+    Settings before;
+    before.passwordEnabled = 0;
+    strcpy(before.password, "old");
+    before.videoMode = 20;
+    before.colourDepthId = 111;
+    before.speedId = 301;
+    before.pictureCount = 1;
+    before.pictures[0] = "/old/picture.bmp";
+    before.museumType = 3;
+    before.furniture = before.cubePonds = before.sculptures = before.showcases = 1;
+    before.fogEnabled = 1;
+    before.fogDensity = 5;
+    before.fogRed = before.fogGreen = before.fogBlue = 9;
+    before.displaySizeId = 701;
+    before.moveSeconds = 11;
+    before.walkingSpeedId = 902;
+    for (int passwordOn = 0; passwordOn <= 1; ++passwordOn) {
+        Settings file;
+        file.passwordEnabled = static_cast<int16_t>(passwordOn);
+        strcpy(file.password, "new word");
+        file.videoMode = 71;
+        file.colourDepthId = 114;
+        file.speedId = 303;
+        file.pictureCount = 1;
+        file.pictures[0] = "/" + std::string(600, 'p') + ".bmp";
+        file.museumType = 7;
+        file.furniture = file.cubePonds = file.sculptures = file.showcases = 0;
+        file.fogEnabled = 0;
+        file.fogDensity = 77;
+        file.fogRed = 1;
+        file.fogGreen = 2;
+        file.fogBlue = 3;
+        file.displaySizeId = 706;
+        file.displayScale = displayScaleFor(706);
+        file.moveSeconds = 44;
+        file.walkingSpeedId = 903;
+        const std::string full = serializeSettings(file);
+
+        // Where each field ends in the file, in the file's order.
+        size_t at = 0;
+        auto endAfter = [&at](size_t bytes) { return at += bytes; };
+        const size_t switchEnd = endAfter(2);
+        const size_t passwordEnd = passwordOn ? endAfter(2 + strlen(file.password)) : switchEnd;
+        const size_t modeEnd = endAfter(4), depthEnd = endAfter(4), speedEnd = endAfter(2);
+        const size_t picturesEnd = endAfter(4 + file.pictures[0].size() + 1);
+        size_t shortEnds[11];
+        for (size_t& end : shortEnds) end = endAfter(2);
+        endAfter(4);
+        const size_t moveEnd = endAfter(2), walkEnd = endAfter(2);
+        ASSERT_EQ(walkEnd, full.size());
+
+        for (size_t cut = 0; cut <= full.size(); ++cut) {
+            SCOPED_TRACE("password " + std::to_string(passwordOn) + ", cut at " + std::to_string(cut));
+            const Settings back = parsed(full.substr(0, cut), before);
+            auto from = [cut](size_t end, const Settings& whole, const Settings& earlier) {
+                return end <= cut ? &whole : &earlier;
+            };
+            EXPECT_EQ(back.passwordEnabled, from(switchEnd, file, before)->passwordEnabled);
+            if (passwordOn) {
+                EXPECT_STREQ(back.password, from(passwordEnd, file, before)->password);
+            }
+            EXPECT_EQ(back.videoMode, from(modeEnd, file, before)->videoMode);
+            EXPECT_EQ(back.colourDepthId, from(depthEnd, file, before)->colourDepthId);
+            EXPECT_EQ(back.speedId, from(speedEnd, file, before)->speedId);
+            EXPECT_EQ(back.pictureCount, from(picturesEnd, file, before)->pictureCount);
+            EXPECT_EQ(back.pictures[0], from(picturesEnd, file, before)->pictures[0]);
+            const int16_t Settings::*shorts[11] = {
+                &Settings::museumType, &Settings::furniture, &Settings::cubePonds, &Settings::sculptures,
+                &Settings::showcases, &Settings::fogEnabled, &Settings::fogDensity, &Settings::fogRed,
+                &Settings::fogGreen, &Settings::fogBlue, &Settings::displaySizeId};
+            for (int i = 0; i < 11; ++i) EXPECT_EQ(back.*shorts[i], from(shortEnds[i], file, before)->*shorts[i]) << i;
+            EXPECT_EQ(back.moveSeconds, from(moveEnd, file, before)->moveSeconds);
+            EXPECT_EQ(back.walkingSpeedId, from(walkEnd, file, before)->walkingSpeedId);
+        }
+    }
+}
+
 TEST(SettingsFile, OversizedAndNegativeLengthsKeepLaterFieldsInPlace)
 {
     // A password of 60 characters keeps its first 43; the video mode after it is still read.
