@@ -86,10 +86,11 @@ std::vector<Notification> commandsFrom(int id)
     return out;
 }
 
-// Keeps events flowing until done() holds or three seconds pass.
+// Keeps events flowing until done() holds, or for a minute (only a lost event takes that long).
 bool pumpUntil(const std::function<bool()>& done)
 {
-    for (int i = 0; i < 600; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         dispatchPendingMessages();
         if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -411,11 +411,12 @@ TEST(SettingsDialog, OpenPictureAddsTheChosenFilesAsFarAsTheyFitAndAddFolderAFol
     harness.runSettings({{"DIALOG_1", [&](Dialog* d) {
         // A folder, shown as one. The chooser runs its own loop: the keys come
         // from a helper started before it opens in the current directory, once
-        // the chooser is on the screen (a window found before it is mapped
-        // cannot take the focus, and the keys went astray). The first Return
+        // the chooser is on the screen and holds the keyboard focus (a window
+        // found before it is mapped cannot take the focus, and the keys went
+        // astray); the chooser then takes them in order. The first Return
         // goes into the folder, the second takes it.
-        runCommand("(xdotool search --sync --onlyvisible --name '^Add folder$' windowfocus --sync sleep 0.5 "
-                   "type --delay 5 'photos'; xdotool key Return sleep 0.6 key Return) >/dev/null 2>&1 &");
+        runCommand("(xdotool search --sync --onlyvisible --name '^Add folder$' windowfocus --sync "
+                   "type --delay 5 'photos'; xdotool key Return key Return) >/dev/null 2>&1 &");
         clickControl(d, kIdAddFolder);
         EXPECT_EQ(listCount(d, kIdPictureList), kMaxPictures - 1);
         EXPECT_EQ(listEntry(d, kIdPictureList, kMaxPictures - 2), folder + "/");
@@ -423,7 +424,7 @@ TEST(SettingsDialog, OpenPictureAddsTheChosenFilesAsFarAsTheyFitAndAddFolderAFol
         // Both pictures of the Windows directory (where the chooser opens):
         // the first picked by its name, the second added to the selection in
         // the file list, then back to the name and Return. Only the first fits.
-        runCommand("(xdotool search --sync --onlyvisible --name '^Open$' windowfocus --sync sleep 0.5 "
+        runCommand("(xdotool search --sync --onlyvisible --name '^Open$' windowfocus --sync "
                    "type --delay 5 'gallery'; xdotool key shift+Tab shift+Tab shift+Tab shift+Down Tab Tab Tab "
                    "Return) >/dev/null 2>&1 &");
         clickControl(d, kIdOpenPicture);

@@ -12,6 +12,25 @@
 
 namespace {
 
+// What every script may use: "until_ok CHECK" runs the shell check again and
+// again until it holds, for at most a minute, so a script waits on what the
+// screen shows rather than for a time a loaded machine can outrun.
+const char* const kUntilOk =
+    "until_ok() { end=$(($(date +%s) + 60)); until eval \"$1\"; do [ $(date +%s) -lt $end ] || return 1; sleep 0.1; done; }\n"
+    // "frames N" waits until the screen has changed N times: the saver's
+    // events are read at the start of a pass, so once it has drawn three
+    // frames after an input, that input has been handled and the run went on.
+    "frames() { left=$1; last=$(import -window root rgb:- | md5sum)\n"
+    "  until_ok 'now=$(import -window root rgb:- | md5sum); [ \"$now\" = \"$last\" ] || left=$((left - 1)); last=$now;"
+    " [ $left -le 0 ]'; }\n"
+    // "see LABEL GEOMETRY PATTERN" waits until the white and black pixels of
+    // one row of the screen, "white=W black=B", match the pattern (the
+    // password prompt's white field and its dots), and prints them.
+    "row() { import -window root -crop $1 +repage -depth 8 txt:- >row.txt;"
+    " echo \"white=$(grep -c '#FCFCF8' row.txt) black=$(grep -c '#000000' row.txt)\"; }\n"
+    "see() { geometry=$2; pattern=$3; until_ok 'seen=$(row $geometry); case \"$seen\" in $pattern) true ;; *) false ;; esac';"
+    " echo \"$1 $seen\"; }\n";
+
 // A Windows directory with a settings file, and runs of the saver in it.
 class SaverProcess : public testing::Test {
 protected:
@@ -27,23 +46,26 @@ protected:
         writeBytes(dir.file("Brevane/Vellamir.INI"), settingsBytes ? *settingsBytes : serializeSettings(record));
     }
 
-    // Starts the saver, waits for its window (or for the box named boxTitle,
-    // telling it that a person answers boxes on this virtual X server),
-    // runs the shell commands in actions, then gives it up to waitSeconds to
-    // end. The output holds what the script reported: "window", "box=ID",
-    // "alive" from the actions, "killed" when the saver had to be stopped, and
-    // "exit=N". An action may start one helper program with its pid in $helper;
-    // it is ended at the close.
-    std::string run(const std::string& actions, double waitSeconds = 3.0, const std::string& boxTitle = "")
+    // Starts the saver, waits for its window to hold the keyboard focus (or
+    // for the box named boxTitle, telling it that a person answers boxes on
+    // this virtual X server), runs the shell commands in actions, then gives
+    // it up to waitSeconds to end. The output holds what the script reported:
+    // "window", "box=ID", "alive" from the actions, "killed" when the saver
+    // had to be stopped, and "exit=N". The saver's window is $window; an
+    // action may start one helper program with its pid in $helper; it is
+    // ended at the close.
+    std::string run(const std::string& actions, double waitSeconds = 60.0, const std::string& boxTitle = "")
     {
         writeSettings();
         std::string wait = boxTitle.empty()
-            ? "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo window\n"
-              "sleep 0.4\n"
-            : "box=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
+            ? "window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vellamir$' 2>/dev/null | head -1)\n"
+              "[ -n \"$window\" ] && echo window\n"
+              "until_ok '[ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$window\" ]' || echo no-focus\n"
+            : "box=$(timeout 60 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";
-        std::string script = (display.empty() ? std::string() : "export DISPLAY=" + display + "\n") +
+        std::string script = kUntilOk + ("cd '" + dir.path() + "'\n") +
+            (display.empty() ? std::string() : "export DISPLAY=" + display + "\n") +
             "cd '" + (startDirectory.empty() ? dir.path() : startDirectory) + "' && " + std::string(boxTitle.empty() ? "" : "VELLAMIR_ATTENDED=1 ") + "WINDIR='" +
             (windir.empty() ? dir.path() : windir) + "' '" + binaryDir() + "/bin/vellamir' /s >'" +
             dir.file("stderr") + "' 2>&1 &\n"
@@ -94,7 +116,8 @@ TEST_F(SaverProcess, KeyPressEndsTheRunAndTheMuseumShowsInItsWindow)
     // Mode 49 on the 1280 x 1024 screen: the frame is 1280 x 960 from row 32,
     // the half-size display window 640 x 480 in its middle.
     std::string shot = dir.file("screen.png");
-    std::string output = run("import -window root '" + shot + "'\n"
+    std::string output = run("until_ok \"import -window root '" + shot + "' && [ \\$(convert '" + shot +
+                             "' -crop 600x440+340+292 -format '%[fx:mean>0]' info:) = 1 ]\"\n"
                              "convert '" + shot + "' -crop 600x440+340+292 -format 'inside=%[fx:mean]\\n' info:\n"
                              "convert '" + shot + "' -crop 300x1024+0+0 -format 'left=%[fx:mean]\\n' info:\n"
                              "convert '" + shot + "' -crop 1280x250+0+0 -format 'top=%[fx:mean]\\n' info:\n"
@@ -128,20 +151,20 @@ TEST_F(SaverProcess, TheKeyboardFocusIsGivenBack)
     writeSettings();
     std::string script =
         "xlogo >/dev/null 2>&1 & helper=$!\n"
-        "timeout 10 xdotool search --sync --onlyvisible --class '^xlogo$' >/dev/null\n"
+        "timeout 60 xdotool search --sync --onlyvisible --class '^xlogo$' >/dev/null\n"
         "echo before=$(xdotool getwindowfocus 2>&1 | head -1)\n"
         "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /s >/dev/null 2>&1 &\n"
         "pid=$!\n"
-        "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1\n"
-        "sleep 0.3\n"
+        "window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vellamir$' 2>/dev/null | head -1)\n"
+        "until_ok '[ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$window\" ]'\n"
         "echo during=$(xdotool getwindowfocus 2>&1 | head -1)\n"
         "xdotool key space\n"
         "wait $pid\n"
         "echo after=$(xdotool getwindowfocus 2>&1 | head -1)\n"
         "kill $helper\n";
-    writeBytes(dir.file("focus.sh"), script);
+    writeBytes(dir.file("focus.sh"), kUntilOk + script);
     std::string output;
-    runCommand("timeout 30 sh '" + dir.file("focus.sh") + "' 2>&1", &output);
+    runCommand("timeout 180 sh '" + dir.file("focus.sh") + "' 2>&1", &output);
     size_t before = output.find("before="), during = output.find("during="), after = output.find("after=");
     ASSERT_NE(after, std::string::npos) << output;
     std::string focusBefore = output.substr(before + 7, output.find('\n', before) - before - 7);
@@ -166,9 +189,9 @@ TEST_F(SaverProcess, SmallMovesAreIgnoredAndFivePixelsEndTheRun)
     // The pointer starts in the middle; the moves stay in the box 640..644 x
     // 512..516, within 4 pixels of whichever of them is reported first.
     record.videoMode = 84;
-    std::string output = run("xdotool mousemove 640 512 sleep 0.1 mousemove 644 516 sleep 0.1 mousemove 644 512"
-                             " sleep 0.1 mousemove 640 516 sleep 0.1 mousemove 642 514 sleep 0.3\n"
-                             "kill -0 $pid && echo alive\n"
+    std::string output = run("xdotool mousemove 640 512 mousemove 644 516 mousemove 644 512 mousemove 640 516"
+                             " mousemove 642 514\n"
+                             "frames 3 && kill -0 $pid && echo alive\n"
                              "xdotool mousemove 649 514\n");
     EXPECT_TRUE(has(output, "window")) << output;
     EXPECT_TRUE(has(output, "alive")) << "moves within 4 pixels leave the saver running: " << output;
@@ -188,7 +211,7 @@ TEST_F(SaverProcess, ModeOutsideTheTableEndsInTheFatalErrorBox)
 TEST_F(SaverProcess, SwitchingAwayEndsARunWithoutPassword)
 {
     std::string output = run("xlogo -name other >/dev/null 2>&1 & helper=$!\n"
-                             "other=$(timeout 10 xdotool search --sync --onlyvisible --classname '^other$' | head -1)\n"
+                             "other=$(timeout 60 xdotool search --sync --onlyvisible --classname '^other$' | head -1)\n"
                              "xdotool windowfocus $other\n");
     EXPECT_TRUE(has(output, "exit=0")) << output;
     EXPECT_FALSE(has(output, "killed")) << output;
@@ -201,10 +224,10 @@ TEST_F(SaverProcess, WithAPasswordSwitchingAwayAndInputDoNotEndTheRun)
     writePicture("pass.pag");
     writePicture("pass2x.pag");
     std::string output = run("xlogo -name other2 >/dev/null 2>&1 & helper=$!\n"
-                             "other=$(timeout 10 xdotool search --sync --onlyvisible --classname '^other2$' | head -1)\n"
+                             "other=$(timeout 60 xdotool search --sync --onlyvisible --classname '^other2$' | head -1)\n"
                              "xdotool windowfocus $other\n"
-                             "xdotool key space click 1 sleep 0.5\n"
-                             "kill -0 $pid && echo alive\n",
+                             "xdotool key space click 1\n"
+                             "frames 3 && kill -0 $pid && echo alive\n",
                              0.2);
     EXPECT_TRUE(has(output, "window")) << output;
     EXPECT_TRUE(has(output, "alive")) << "the switch is refused and the prompt is raised instead: " << output;
@@ -221,19 +244,18 @@ TEST_F(SaverProcess, OnlyTheRightPasswordEndsTheRun)
     snprintf(record.password, sizeof record.password, "secret");
     for (const char* name : {"pass.pag", "pass2x.pag"})
         writeBytes(dir.file(std::string("Brevane/") + name), readBytes(binaryDir() + "/data/Brevane/" + name));
-    const std::string row = dir.file("row.png");
+    // Each step waits until the row shows what it should; a prompt raised
+    // again afterwards shows the run went on.
+    const std::string row = "354x1+463+514";
     std::string output = run(
-        "shot() { sleep 0.3; import -window root -crop 354x1+463+514 +repage '" + row + "'; "
-        "echo \"$1 white=$(convert '" + row + "' txt:- | grep -c '#FCFCF8') "
-        "black=$(convert '" + row + "' txt:- | grep -c '#000000')\"; }\n"
-        "xdotool key space; shot raised\n"
-        "xdotool type Secret; xdotool key Return; shot case\n"
-        "kill -0 $pid && echo alive-after-case\n"
-        "xdotool key space sleep 0.1 key BackSpace; xdotool type --delay 8 "
-        "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmn; shot fifty\n"
-        "xdotool key Return; shot wrong\n"
-        "kill -0 $pid && echo alive-after-wrong\n"
-        "xdotool key space sleep 0.1 key BackSpace; xdotool type secretx; xdotool key BackSpace Return\n");
+        "xdotool key space; see raised " + row + " 'white=354 black=0'\n"
+        "xdotool type Secret; xdotool key Return; see case " + row + " 'white=0 *'\n"
+        "xdotool key space; see again " + row + " 'white=354 black=0' && kill -0 $pid && echo alive-after-case\n"
+        "xdotool key BackSpace; xdotool type --delay 8 abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmn\n"
+        "see fifty " + row + " 'white=139 black=215'\n"
+        "xdotool key Return; see wrong " + row + " 'white=0 *'\n"
+        "xdotool key space; see again " + row + " 'white=354 black=0' && kill -0 $pid && echo alive-after-wrong\n"
+        "xdotool type secretx; xdotool key BackSpace Return\n");
     EXPECT_TRUE(has(output, "window")) << output;
     EXPECT_TRUE(has(output, "raised white=354 black=0")) << "a key raises the prompt, typing nothing: " << output;
     EXPECT_TRUE(has(output, "case white=0")) << "a text differing in case takes the prompt away: " << output;
@@ -256,14 +278,16 @@ TEST_F(SaverProcess, ScreenSizeFillsWideAndSquarerScreensEdgeToEdge)
         ASSERT_FALSE(server.name().empty());
         display = server.name();
         // Each edge line of the screen holds part of the museum: no black bars, no desktop.
-        std::string edges;
+        std::string edges = "edges() {\n";
         for (std::string crop : {"1x" + std::to_string(height) + "+0+0",
                                  "1x" + std::to_string(height) + "+" + std::to_string(width - 1) + "+0",
                                  std::to_string(width) + "x1+0+0",
                                  std::to_string(width) + "x1+0+" + std::to_string(height - 1)})
             edges += "import -window root -crop " + crop + " +repage png:- | "
                      "convert png:- -format 'edge=%[fx:mean>0.02 && mean<0.98] %wx%h\\n' info:\n";
-        std::string output = run(edges + "xdotool key space\n");
+        edges += "}\n";
+        // Until the first frame is on the screen, every edge is black.
+        std::string output = run(edges + "until_ok '! edges | grep -q edge=0'\nedges\nxdotool key space\n");
         EXPECT_FALSE(has(output, "edge=0")) << size << ": " << output;
         EXPECT_TRUE(has(output, "edge=1 1x" + std::to_string(height))) << output;
         EXPECT_EQ(std::count(output.begin(), output.end(), '='), 5) << output;   // 4 edges, exit
@@ -285,19 +309,18 @@ TEST_F(SaverProcess, TwoMonitorsAreCoveredAndTheLockHoldsAgainstAnUnmap)
     snprintf(record.password, sizeof record.password, "secret");
     for (const char* name : {"pass.pag", "pass2x.pag"})
         writeBytes(dir.file(std::string("Brevane/") + name), readBytes(binaryDir() + "/data/Brevane/" + name));
-    const std::string first = dir.file("first.png"), second = dir.file("second.png");
     // The prompt "pass2x.pag" sits centred: its white field crosses row 384.
+    // The space after the probe raises the prompt or, when it is still up,
+    // types a blank the BackSpace takes away.
     std::string output = run(
-        "import -window root '" + first + "'; import -display " + display + ".1 -window root '" + second + "'\n"
-        "convert '" + first + "' -format 'first max=%[fx:mean<0.9]\\n' info:\n"
-        "convert '" + second + "' -format 'second=%[fx:maxima]\\n' info:\n"
-        "xdotool key space; sleep 0.3\n"
-        "import -window root -crop 354x1+335+384 +repage '" + first + "'\n"
-        "echo \"prompt white=$(convert '" + first + "' txt:- | grep -c '#FCFCF8')\"\n"
-        "'" + binaryDir() + "/bin/test_grab_probe' $(xdotool search --onlyvisible --name '^Vellamir$' | head -1)\n"
+        "shots() { first=$(import -window root png:- | convert png:- -format '%[fx:mean<0.9]' info:);"
+        " second=$(import -display " + display + ".1 -window root png:- | convert png:- -format '%[fx:maxima]' info:); }\n"
+        "until_ok 'shots; [ \"$first $second\" = \"1 0\" ]'\n"
+        "echo \"first max=$first\"; echo \"second=$second\"\n"
+        "xdotool key space; see prompt 354x1+335+384 'white=354 *'\n"
+        "'" + binaryDir() + "/bin/test_grab_probe' $window\n"
         "kill -0 $pid && echo alive\n"
-        "xdotool key space sleep 0.1 key BackSpace; xdotool type secret; xdotool key Return\n",
-        4.0);
+        "xdotool key space key BackSpace; xdotool type secret; xdotool key Return\n");
     EXPECT_TRUE(has(output, "first max=1")) << "the gallery, not the white desktop: " << output;
     EXPECT_TRUE(has(output, "second=0\n")) << "the second monitor is black: " << output;
     EXPECT_TRUE(has(output, "prompt white=354")) << output;

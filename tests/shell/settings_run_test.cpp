@@ -37,7 +37,7 @@ TEST(ConfigurationRun, ClicksAndTypingReachTheFileAndSlashCEndsWithCode1)
     writeBytes(script,
                "WINDIR='" + dir.path() + "' '" + binaryDir() + "/bin/vellamir' /c >/dev/null 2>&1 &\n"
                "pid=$!\n"
-               "window=$(timeout 10 xdotool search --sync --name '^Vellamir$' | head -n 1)\n"
+               "window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vellamir$' | head -n 1)\n"
                "eval $(xdotool getwindowgeometry --shell $window)\n"
                "xprop -id $window WM_CLASS\n"   // docks match it to vellamir.desktop
                "click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }\n"
@@ -45,12 +45,12 @@ TEST(ConfigurationRun, ClicksAndTypingReachTheFileAndSlashCEndsWithCode1)
                "click " + centreOf(kIdMoveSeconds) + "\n"
                "xdotool key End BackSpace BackSpace type 15\n"
                "click " + centreOf(kIdApply) + "\n"
-               "for i in $(seq 100); do [ -s '" + ini + "' ] && break; sleep 0.05; done\n"
+               "for i in $(seq 600); do [ -s '" + ini + "' ] && break; sleep 0.1; done\n"
                "click " + centreOf(kIdOk) + "\n"
                "wait $pid\n"
                "echo exit=$?\n");
     std::string output;
-    runCommand("timeout 60 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' sh '" + script + "' 2>&1", &output);
+    runCommand("timeout 180 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' sh '" + script + "' 2>&1", &output);
     EXPECT_EQ(output, "WM_CLASS(STRING) = \"vellamir\", \"Vellamir\"\nexit=1\n");
 
     snprintf(windowsDirectory, sizeof windowsDirectory, "%s", dir.path().c_str());
