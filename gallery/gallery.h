@@ -37,6 +37,8 @@ int isPictureFolder(const std::string& entry);
 struct GalleryImage {
     int width = 0, height = 0;          // pixels
     std::vector<uint8_t> rgb;           // width * height * 3 bytes
+    int pictureWidth = 0, pictureHeight = 0;  // the picture's own size before any reduction, upright:
+                                              //   its aspect ratio is this one, not the reduced size's
 };
 
 // Decodes the picture at path (JPEG, PNG, WebP, GIF's first frame, TIFF, every

@@ -104,7 +104,9 @@ void decodeJobs(PictureLoader* work)
         if (decodeGalleryPicture(work->paths[arrival.picture], longest, kMatColour, image, &arrival.why) != 0) {
             if (arrival.why.empty()) arrival.why = "cannot be read";
         } else {
-            arrival.aspect = static_cast<float>(image.height) / static_cast<float>(image.width);
+            // The picture's own proportions: the reduced decode rounds its
+            // shorter side, to a single pixel for a long panorama.
+            arrival.aspect = static_cast<float>(image.pictureHeight) / static_cast<float>(image.pictureWidth);
             const TextureSize size = chooseTextureSize(image.width, image.height, work->viewHeight, work->pictureCount);
             arrival.chain = buildMipmaps(image.rgb.data(), image.width, image.height, size);
             if (arrival.chain.levels.empty()) arrival.why = "cannot be read";

@@ -270,3 +270,54 @@ TEST(GalleryPictures, TheLongerSideFitsMaxSideAndAlphaLiesOverTheMat)
     EXPECT_TRUE(pixelIs(image, 1, 1, kMat[0] << 16 | kMat[1] << 8 | kMat[2], 0));
     EXPECT_TRUE(pixelIs(image, 5, 1, (kMat[0] / 2) << 16 | (kMat[1] / 2) << 8 | (kMat[2] + 255) / 2, 1));
 }
+
+TEST(GalleryPictures, RowByRowDecodersReduceEveryLayoutWhileReading)
+{
+    TempDir dir;
+    const std::string q = std::string(kQuadrants) + " -filter point -resize 480x320!";
+    // Layouts that take each decoder's other ways: interlaced, 16-bit, grey
+    // and palette PNGs; TIFFs in many strips, one strip, tiles, a palette, 16
+    // bits and alpha; lossy and lossless WebP.
+    struct Case { const char* name; std::string arguments; int tolerance; };
+    const Case cases[] = {
+        {"q.png", q, 2},
+        {"qi.png", q + " -interlace PNG", 2},
+        {"q16.png", q + " -depth 16", 2},
+        {"qp.png", q + " -type Palette", 2},
+        {"qs.tif", q + " -define tiff:rows-per-strip=7 -compress LZW", 2},
+        {"q1.tif", q + " -define tiff:rows-per-strip=320 -compress Zip", 2},
+        {"qt.tif", q + " -define tiff:tile-geometry=64x64", 2},
+        {"qp.tif", q + " -type Palette", 2},
+        {"q16.tif", q + " -depth 16", 2},
+        {"qa.tif", q + " -alpha on", 2},
+        {"q.webp", q + " -quality 90", 40},
+        {"ql.webp", q + " -define webp:lossless=true", 2},
+    };
+    for (const Case& c : cases) {
+        const GalleryImage image = decode(convert(dir, c.name, c.arguments), 48);
+        EXPECT_EQ(image.width, 48) << c.name;
+        EXPECT_EQ(image.height, 32) << c.name;
+        EXPECT_EQ(image.pictureWidth, 480) << c.name;
+        EXPECT_EQ(image.pictureHeight, 320) << c.name;
+        expectQuadrants(image, c.name, c.tolerance);
+    }
+    // Grey stays grey, and a turned picture reports its upright size.
+    const GalleryImage grey = decode(convert(dir, "g.tif", "-size 40x20 xc:'gray(100)' -type Grayscale"), 10);
+    EXPECT_TRUE(pixelIs(grey, 5, 2, 0x646464, 0));
+    const GalleryImage turned =
+        decode(jpegWithOrientation(dir, "turned.jpg", std::string(kQuadrants) + " -resize 480x320! -rotate 90", 8), 48);
+    EXPECT_EQ(turned.pictureWidth, 480);
+    EXPECT_EQ(turned.pictureHeight, 320);
+}
+
+TEST(GalleryPictures, APanoramaKeepsItsOwnProportionsWhenItsDecodeIsOnePixelHigh)
+{
+    TempDir dir;
+    for (const char* name : {"long.png", "long.tif", "long.webp"}) {
+        const GalleryImage image = decode(convert(dir, name, "-size 16000x4 gradient:red-blue"), 768);
+        EXPECT_EQ(image.width, 768) << name;
+        EXPECT_EQ(image.height, 1) << name;
+        EXPECT_EQ(image.pictureWidth, 16000) << name;
+        EXPECT_EQ(image.pictureHeight, 4) << name;
+    }
+}

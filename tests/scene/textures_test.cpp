@@ -169,6 +169,18 @@ TEST_F(Textures, WithNoReadablePictureTheDefaultPictureHangsUnframed)
     EXPECT_EQ(framed, 0) << "the default picture paints its own frame";
 }
 
+TEST_F(Textures, APanoramaHangsInItsOwnProportionsNotItsReducedDecodes)
+{
+    const std::string panorama = windows->file("panorama.png");
+    ASSERT_EQ(runCommand("convert -size 16000x4 gradient:red-blue '" + panorama + "'"), 0);
+    settings.pictures[0] = panorama;
+    start();
+    finishPictureLoading(*saverRun.museum);
+    ASSERT_EQ(museumTextures.pictureStates[0], kPictureShown);
+    EXPECT_FLOAT_EQ(museumTextures.pictureAspectRatios[0], 4.0f / 16000.0f);
+    EXPECT_FLOAT_EQ(saverRun.museum->photoAspect[0], 4.0f / 16000.0f);
+}
+
 TEST(TextureSizes, PowersOfTwoWithinTheImageAndTheBudget)
 {
     // What a 4:3 photo gets at 480, 1080 and 2160 lines, alone in the list.
