@@ -135,12 +135,14 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
 }
 
 int decodeGalleryPicture(const std::string& path, int maxSide, const uint8_t matRgb[3], GalleryImage& image,
-                         std::string* why)
+                         std::string* why, PictureCaption* caption)
 {
     image = GalleryImage();
     std::string bytes;
     std::string reason;
     if (readWholeFile(path.c_str(), bytes, kMaxPictureFileBytes, &reason) != 0) return fail(why, reason);
-    return decodeGalleryPictureBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), maxSide, matRgb,
-                                     image, why);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (decodeGalleryPictureBytes(data, bytes.size(), maxSide, matRgb, image, why) != 0) return 1;
+    if (caption) *caption = readPictureCaption(data, bytes.size(), path);
+    return 0;
 }

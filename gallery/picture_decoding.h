@@ -28,6 +28,16 @@ PictureHeader readPictureHeader(const uint8_t* bytes, size_t size);
 // The format's name in messages ("JPEG", "PNG", ...).
 const char* pictureFormatName(PictureFormat format);
 
+// What a JPEG, PNG, WebP or TIFF file says of itself in its EXIF fields (or a
+// TIFF's own) and its XMP packet, as stored: nothing is checked but that it
+// lies within the file.
+struct PictureMetadata {
+    int orientation = 1;        // EXIF orientation 1..8; 1 when none or out of range
+    std::string description;    // ImageDescription
+    std::string dateTaken;      // DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"
+    std::string xmp;            // the XMP packet (XML)
+};
+PictureMetadata readPictureMetadata(const uint8_t* bytes, size_t size, PictureFormat format);
 // The EXIF orientation (1..8) a JPEG, PNG, WebP or TIFF file carries, 1 when
 // it carries none or a value out of range.
 int readPictureOrientation(const uint8_t* bytes, size_t size, PictureFormat format);
