@@ -16,9 +16,9 @@
 
 // ---- Sizes on the wall (world units) ---------------------------------------------------
 
-constexpr float kPlaqueTitleSize = 0.0135f;      // the title's type size (its em)
-constexpr float kPlaqueDateSize = 0.0105f;       // the date's, below it
-constexpr float kPlaqueMaxWidth = 0.18f;         // widest card; narrower where the wall has less room
+constexpr float kPlaqueTitleSize = 0.02f;        // the title's type size (its em)
+constexpr float kPlaqueDateSize = 0.0145f;       // the date's, below it
+constexpr float kPlaqueMaxWidth = 0.22f;         // widest card; narrower where the wall has less room
 constexpr float kPlaqueMinWidth = 0.06f;         // narrowest room a card is made for
 constexpr int kPlaqueTitleLines = 3;             // a longer title ends in an ellipsis
 constexpr uint8_t kPlaqueCardColour[3] = {244, 240, 229};  // the card; the texture is its shading

@@ -134,5 +134,6 @@ void drawPictures(const Museum& museum)
         corner(0, 1, c[2][0], c[2][1], c[2][2]);
         corner(1, 1, c[3][0], c[3][1], c[3][2]);
         gl.glEnd();
+        drawPlaque(museum, s);
     }
 }

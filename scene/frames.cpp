@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "kgl/glbind.h"
+#include "plaques/plaques.h"
 #include "scene/scene.h"
 #include "world/museum.h"
 
@@ -271,4 +272,42 @@ void pictureCorners(const Museum& museum, int s, float corners[4][3])
     worldPoint(a, {u0, v0, kPhotoHeight}, corners[1]);
     worldPoint(a, {u0, v1, kPhotoHeight}, corners[2]);
     worldPoint(a, {u1, v1, kPhotoHeight}, corners[3]);
+}
+
+void plaqueCorners(const Museum& museum, int s, float corners[4][3])
+{
+    const SlotAxes a = axesOf(museum, s);
+    const SlotPlaque& plaque = museum.plaque[s];
+    // Level with the frame's bottom edge, beside its right edge, a card's
+    // thickness off the wall.
+    const float u0 = a.width + kPlaqueGap, u1 = u0 + plaque.width;
+    const float v1 = a.height, v0 = v1 - plaque.height;
+    const float n = kWallDepth + 0.004f;
+    worldPoint(a, {u1, v0, n}, corners[0]);
+    worldPoint(a, {u0, v0, n}, corners[1]);
+    worldPoint(a, {u0, v1, n}, corners[2]);
+    worldPoint(a, {u1, v1, n}, corners[3]);
+}
+
+void drawPlaque(const Museum& museum, int s)
+{
+    const SlotPlaque& plaque = museum.plaque[s];
+    if (plaque.texture == 0 || museum.frameStyle[s] == 0) return;
+    float c[4][3];
+    plaqueCorners(museum, s, c);
+    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    gl.glColor3ub(kPlaqueCardColour[0], kPlaqueCardColour[1], kPlaqueCardColour[2]);
+    gl.glBindTexture(GL_TEXTURE_2D, plaque.texture);
+    gl.glBegin(GL_QUADS);
+    gl.glTexCoord2f(plaque.usedS, 0);
+    gl.glVertex3f(c[0][0], c[0][1], c[0][2]);
+    gl.glTexCoord2f(0, 0);
+    gl.glVertex3f(c[1][0], c[1][1], c[1][2]);
+    gl.glTexCoord2f(0, plaque.usedT);
+    gl.glVertex3f(c[2][0], c[2][1], c[2][2]);
+    gl.glTexCoord2f(plaque.usedS, plaque.usedT);
+    gl.glVertex3f(c[3][0], c[3][1], c[3][2]);
+    gl.glEnd();
+    gl.glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
 }

@@ -18,3 +18,9 @@ void drawFrames(const Museum& museum);
 // The four corners (x, y, z; the slot's corner order) of the picture in slot
 // s: the slot itself without a frame, else the photo's opening in the mat.
 void pictureCorners(const Museum& museum, int slot, float corners[4][3]);
+// The plaque of slot s beside its frame, when it has one: a card in its
+// light colour shaded by its texture, just off the wall. Leaves the texture
+// environment in decal mode and the current colour white.
+void drawPlaque(const Museum& museum, int slot);
+// The four corners of the plaque of slot s (the slot's corner order).
+void plaqueCorners(const Museum& museum, int slot, float corners[4][3]);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "world/museum.h"
 
 struct Bitmap;
 struct Museum;
@@ -38,6 +39,7 @@ struct MuseumTextures {
     uint8_t pictureFrameStyles[kMaxPictures] = {};     // 0 the bundled picture (it paints its own frame), else 1..4
     int32_t textureWidths[kMaxPictures] = {};          // level 0 of the uploaded texture, pixels
     int32_t textureHeights[kMaxPictures] = {};
+    SlotPlaque picturePlaques[kMaxPictures] = {};      // each picture's plaque; texture 0 none
 };
 extern MuseumTextures museumTextures;
 
@@ -52,6 +54,9 @@ struct TextureSize {
     int width, height;
 };
 
+// Pixels a world unit spans on a screen (or display window) of viewHeight
+// pixels, on a wall seen square from the nearest point of the walk.
+float pixelsPerUnitAtNearest(int viewHeight);
 // Pixels the photo's longer side spans on a screen (or display window) of
 // viewHeight pixels, seen from the nearest point of the walk.
 int photoPixelsAtNearest(int viewHeight);
@@ -88,7 +93,9 @@ void loadThemeTextures(int museumType);
 // missing file is fatal as for a theme texture; the user's pictures are read
 // by worker threads, started once the first frame is out, while the next
 // frames are drawn. A texture of
-// chooseTextureSize, mipmapped and filtered trilinearly, per picture.
+// chooseTextureSize, mipmapped and filtered trilinearly, per picture. At the
+// screen's own size (the "Screen size" mode, a daemon's window) with plaques
+// on, the workers also make each user picture's plaque.
 void loadPictureTextures();
 
 // Once per pass of the frame loop, on the drawing thread: uploads the
