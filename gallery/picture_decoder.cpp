@@ -117,7 +117,7 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
             // memory it does not own after some frames.
             status = header.format == PictureFormat::Gif
                          ? decodeGif(bytes, size, rgba, width, height, why)
-                         : decodeImageBytes(bytes, size, ImageFormat::Bmp, width, height, rgba, why);
+                         : decodeBmpBytes(bytes, size, width, height, rgba, why);
             if (status == 0) {
                 compositeOverMat(rgba, width, height, matRgb, decoded);
                 decoded.pictureWidth = width;
