@@ -170,7 +170,10 @@ int makePlaqueCard(const std::string& title, const std::string& date, float maxW
 
     float textWidth = std::min(dateLineShaped.width, room);
     for (const ShapedLine& line : lines) textWidth = std::max(textWidth, line.width);
-    const int width = static_cast<int>(std::ceil(textWidth)) + 2 * margin;
+    // A single glyph wider than the room (a narrow wall, a wide ligature)
+    // is cut at the card's edge rather than the card leaving its wall.
+    const int width = std::min(static_cast<int>(std::ceil(textWidth)) + 2 * margin,
+                               static_cast<int>(std::floor(maxWidth * scale)));
     const int gap = lines.empty() || dateText.empty() ? 0 : titleSize / 3;
     const int height = 2 * margin + static_cast<int>(lines.size()) * titleLine + gap + (dateText.empty() ? 0 : dateLine);
     card.width = powerOfTwoAtLeast(width);

@@ -221,10 +221,10 @@ ShapedLine shapeLine(const std::u32string& text, bool bold, int pixelSize, bool 
     }
     // Visual order: from the highest level down to the lowest odd one,
     // every stretch of runs at that level or above turns round.
-    FriBidiLevel highest = 0, lowestOdd = 255;
+    int highest = 0, lowestOdd = 256;
     for (const Run& run : runs) {
-        highest = std::max(highest, run.level);
-        if (run.level & 1) lowestOdd = std::min(lowestOdd, run.level);
+        highest = std::max(highest, static_cast<int>(run.level));
+        if (run.level & 1) lowestOdd = std::min(lowestOdd, static_cast<int>(run.level));
     }
     for (int level = highest; level >= lowestOdd && level > 0; --level) {
         for (size_t i = 0; i < runs.size();) {
