@@ -68,7 +68,9 @@ PictureCaption readPictureCaption(const uint8_t* bytes, size_t size, const std::
 // Decodes the picture at path (JPEG, PNG, WebP, GIF's first frame, TIFF, every
 // BMP variant), reduced so that its longer side is at most maxSide pixels
 // (a JPEG is decoded at 1/2, 1/4 or 1/8 size where that is enough, then
-// filtered down; the aspect ratio is kept; maxSide < 1 keeps the size).
+// filtered down; a PNG, TIFF or WebP is reduced while it is decoded, never
+// held whole at its full size but for an interlaced PNG; the aspect ratio is
+// kept; maxSide < 1 keeps the size).
 // matRgb is the colour transparent pixels are laid over. Returns 0, or 1 with
 // image empty and *why saying in a few words why the file cannot be shown
 // ("no such file", "not a regular file", "larger than 256 MB", "not a

@@ -34,7 +34,7 @@ struct MuseumTextures {
     Bitmap* themeBitmaps[4] = {};              // floor 1, floor 2, ceiling, wall; they stay loaded
     int32_t pictureCount = 0;                  // pictures of the run (folders expanded), 0..90
     uint32_t pictureTextures[kMaxPictures] = {};       // in list order; 0 until uploaded
-    float pictureAspectRatios[kMaxPictures] = {};      // height / width of the image as loaded; 1 until known
+    float pictureAspectRatios[kMaxPictures] = {};      // height / width of the picture's own size; 1 until known
     int32_t pictureStates[kMaxPictures] = {};          // PictureState
     uint8_t pictureFrameStyles[kMaxPictures] = {};     // 0 the bundled picture (it paints its own frame), else 1..4
     int32_t textureWidths[kMaxPictures] = {};          // level 0 of the uploaded texture, pixels
