@@ -10,6 +10,7 @@
 #include "platform/wayland_host.h"
 #include "ext-session-lock-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 WaylandConnection wayland;
@@ -18,10 +19,14 @@ namespace {
 
 // ---- Outputs ----
 
-void outputGeometry(void* data, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
+void outputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*, const char*,
                     int32_t transform)
 {
     auto* output = static_cast<WaylandOutput*>(data);
+    if (!output->layout) {
+        output->x = x;
+        output->y = y;
+    }
     output->turned = transform == WL_OUTPUT_TRANSFORM_90 || transform == WL_OUTPUT_TRANSFORM_270 ||
                      transform == WL_OUTPUT_TRANSFORM_FLIPPED_90 || transform == WL_OUTPUT_TRANSFORM_FLIPPED_270;
 }
@@ -59,6 +64,27 @@ void outputDescription(void*, wl_output*, const char*) {}
 const wl_output_listener outputListener = {outputGeometry, outputMode, outputDone, outputScale, outputName,
                                            outputDescription};
 
+// wlroots compositors leave wl_output's position at 0, 0 and give the layout through xdg-output.
+void layoutPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y)
+{
+    auto* output = static_cast<WaylandOutput*>(data);
+    output->x = x;
+    output->y = y;
+}
+void layoutSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void layoutDone(void*, zxdg_output_v1*) {}
+void layoutName(void*, zxdg_output_v1*, const char*) {}
+void layoutDescription(void*, zxdg_output_v1*, const char*) {}
+const zxdg_output_v1_listener layoutListener = {layoutPosition, layoutSize, layoutDone, layoutName,
+                                                layoutDescription};
+
+void followLayout(WaylandOutput& output)
+{
+    if (output.layout || !wayland.layoutManager) return;
+    output.layout = zxdg_output_manager_v1_get_xdg_output(wayland.layoutManager, output.output);
+    zxdg_output_v1_add_listener(output.layout, &layoutListener, &output);
+}
+
 // ---- The shell's ping ----
 
 void shellPing(void*, xdg_wm_base* shell, uint32_t serial)
@@ -90,6 +116,9 @@ void global(void*, wl_registry* registry, uint32_t name, const char* interface, 
         waylandSeatReady();
     } else if (strcmp(interface, wp_viewporter_interface.name) == 0) {
         w.viewporter = bind<wp_viewporter>(registry, name, &wp_viewporter_interface, version, 1);
+    } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        w.layoutManager = bind<zxdg_output_manager_v1>(registry, name, &zxdg_output_manager_v1_interface, version, 2);
+        for (auto& output : w.outputs) followLayout(*output);
     } else if (strcmp(interface, ext_session_lock_manager_v1_interface.name) == 0) {
         w.lockManager =
             bind<ext_session_lock_manager_v1>(registry, name, &ext_session_lock_manager_v1_interface, version, 1);
@@ -98,6 +127,7 @@ void global(void*, wl_registry* registry, uint32_t name, const char* interface, 
         output->name = name;
         output->output = bind<wl_output>(registry, name, &wl_output_interface, version, 4);
         wl_output_add_listener(output->output, &outputListener, output.get());
+        followLayout(*output);
         w.outputs.push_back(std::move(output));
     }
 }
@@ -108,6 +138,7 @@ void globalRemove(void*, wl_registry*, uint32_t name)
     for (auto it = outputs.begin(); it != outputs.end(); ++it) {
         if ((*it)->name != name) continue;
         waylandOutputRemoved(**it);
+        if ((*it)->layout) zxdg_output_v1_destroy((*it)->layout);
         if (wl_output_get_version((*it)->output) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
             wl_output_release((*it)->output);
         else
@@ -133,8 +164,10 @@ bool waylandConnect()
     }
     w.registry = wl_display_get_registry(w.display);
     wl_registry_add_listener(w.registry, &registryListener, nullptr);
-    // The first round trip brings the globals, the second what the outputs and the seat say of themselves.
-    if (wl_display_roundtrip(w.display) < 0 || wl_display_roundtrip(w.display) < 0) w.failed = true;
+    // The first round trip brings the globals, the second what the outputs and the seat say of
+    // themselves, the third the layout's word on outputs that came before its manager.
+    for (int trip = 0; trip < 3 && !w.failed; ++trip)
+        if (wl_display_roundtrip(w.display) < 0) w.failed = true;
     if (!w.compositor || !w.shm || !w.shell) w.failed = true;
     return !w.failed;
 }
@@ -171,7 +204,11 @@ bool waylandPump(int timeoutMs)
 
 WaylandOutput* museumOutput()
 {
-    for (auto& output : wayland.outputs)
-        if (output->described) return output.get();
-    return nullptr;
+    // The compositor announces its outputs in an order of its own (sway 1.7 and 1.10 differ): the layout decides.
+    WaylandOutput* first = nullptr;
+    for (auto& output : wayland.outputs) {
+        if (!output->described) continue;
+        if (!first || output->y < first->y || (output->y == first->y && output->x < first->x)) first = output.get();
+    }
+    return first;
 }

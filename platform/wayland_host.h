@@ -18,6 +18,8 @@ struct xdg_wm_base;
 struct xdg_surface;
 struct xdg_toplevel;
 struct wp_viewporter;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
 struct wp_viewport;
 struct ext_session_lock_manager_v1;
 struct ext_session_lock_v1;
@@ -48,6 +50,8 @@ struct WaylandOutput {
     uint32_t name = 0;                     // the registry's name of the global
     int pixelWidth = 0, pixelHeight = 0;   // the current mode, turned as the output is
     int refreshMilliHz = 0;
+    int x = 0, y = 0;                      // its place in the compositor's layout
+    zxdg_output_v1* layout = nullptr;      // tells that place where wl_output does not
     int scale = 1;                         // the integer scale the compositor announces
     bool turned = false;                   // a transform of 90 or 270 degrees
     bool described = false;                // a mode and a done event have arrived
@@ -63,6 +67,7 @@ struct WaylandConnection {
     xdg_wm_base* shell = nullptr;
     wl_seat* seat = nullptr;
     wp_viewporter* viewporter = nullptr;
+    zxdg_output_manager_v1* layoutManager = nullptr;
     ext_session_lock_manager_v1* lockManager = nullptr;
     std::vector<std::unique_ptr<WaylandOutput>> outputs;
     bool failed = false;               // no compositor, or the connection broke
@@ -75,7 +80,9 @@ bool waylandConnect();
 // compositor's events and handles all that arrived. False once the
 // connection is broken, which ends the run (the session is gone with it).
 bool waylandPump(int timeoutMs);
-// The output the museum goes on: the first that is described; null when none is.
+// The output the museum goes on: of the described ones the first in reading
+// order of the layout (the top row, then the left), as a primary monitor
+// would be; null when none is described.
 WaylandOutput* museumOutput();
 // Hooks for outputs that come and go while a mode is open (wayland_window.cpp).
 void waylandOutputAdded(WaylandOutput& output);

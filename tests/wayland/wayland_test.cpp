@@ -33,6 +33,17 @@ bool swayInstalled()
     return runCommand("command -v sway >/dev/null && command -v grim >/dev/null && command -v wtype >/dev/null") == 0;
 }
 
+// Waits for a state, at most kStateWaitSeconds.
+template <typename F>
+bool waitFor(F done)
+{
+    for (uint64_t until = monotonicMicroseconds() + kStateWaitSeconds * 1000000ull; monotonicMicroseconds() < until;) {
+        if (done()) return true;
+        usleep(50000);
+    }
+    return false;
+}
+
 // A headless sway with its own runtime directory, ended with the scope.
 class SwaySession {
 public:
@@ -76,8 +87,10 @@ public:
         for (uint64_t until = monotonicMicroseconds() + kStateWaitSeconds * 1000000ull; monotonicMicroseconds() < until;) {
             if (findSockets() && runCommand(env() + " swaymsg -t get_outputs 2>/dev/null | grep -c '\"name\": \"HEADLESS' | grep -qx " +
                                             std::to_string(outputs)) == 0 &&
-                magentaFraction("HEADLESS-1") > 0.99)
+                magentaFraction("HEADLESS-1") > 0.99) {
+                keepKeyboard();
                 return;
+            }
             if (waitpid(pid_, nullptr, WNOHANG) == pid_) break;
             usleep(50000);
         }
@@ -87,6 +100,10 @@ public:
 
     ~SwaySession()
     {
+        if (keyboardPid_ > 0) {
+            kill(keyboardPid_, SIGTERM);
+            waitpid(keyboardPid_, nullptr, 0);
+        }
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
@@ -136,6 +153,22 @@ public:
     }
 
 private:
+    // A headless seat has no keyboard: each wtype brings one and takes it
+    // away, and a client only binds a keyboard once the seat has one, so the
+    // first key would go nowhere and the keyboard's leave would end the run.
+    // A virtual keyboard that stays (a wtype that only waits) keeps the seat's
+    // keyboard in place, as a real one is.
+    void keepKeyboard()
+    {
+        keyboardPid_ = fork();
+        if (keyboardPid_ == 0) {
+            std::string command = env() + " exec wtype -s 3600000";
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        waitFor([&] { return runCommand(env() + " swaymsg -t get_seats | grep -q '\"capabilities\": [1-9]'") == 0; });
+    }
+
     bool findSockets()
     {
         glob_t found = {};
@@ -151,20 +184,12 @@ private:
     TempDir dir_;
     std::string runtime_, waylandDisplay_, ipc_;
     pid_t pid_ = -1;
+    pid_t keyboardPid_ = -1;
 };
 
-// Waits for a state, at most kStateWaitSeconds.
-template <typename F>
-bool waitFor(F done)
-{
-    for (uint64_t until = monotonicMicroseconds() + kStateWaitSeconds * 1000000ull; monotonicMicroseconds() < until;) {
-        if (done()) return true;
-        usleep(50000);
-    }
-    return false;
-}
-
-const char* const kDesktop = "output * bg #FF00FF solid_color\n";
+// The museum goes on the first output in the layout's reading order: HEADLESS-1, on the left.
+const char* const kDesktop =
+    "output * bg #FF00FF solid_color\noutput HEADLESS-1 position 0 0\noutput HEADLESS-2 position 1920 0\n";
 
 // The saver started in the background in a Windows directory with the saver's data.
 class WaylandSaver : public testing::Test {
