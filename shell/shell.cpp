@@ -50,7 +50,7 @@ const char kUsage[] =
     "Windows directory: $WINDIR, else $XDG_DATA_HOME/vellamir (~/.local/share/vellamir).\n"
     "  The saver's data is in Brevane there; after a system-wide install the first\n"
     "  start copies it from $XDG_DATA_DIRS/vellamir (/usr/local/share, /usr/share).\n"
-    "Settings file: Brevane/Vellamir.INI in the Windows directory.\n"
+    "Settings files: Brevane/Vellamir.INI and Brevane/Vellamir.conf in the Windows directory.\n"
     "Display: Wayland when WAYLAND_DISPLAY is set, else X11; VELLAMIR_DISPLAY=wayland\n"
     "  or =x11 chooses. A password run on Wayland locks the session where the\n"
     "  compositor offers ext-session-lock-v1, and refuses to start where it does not.\n"
@@ -81,6 +81,7 @@ int saverMain(const char* argumentText)
     takeInstalledData();
     setDefaultPicture(settings);
     LoadSettings("Brevane\\Vellamir.INI");
+    LoadLookSettings("Brevane\\Vellamir.conf");
 
     switch (mode) {
     case RunMode::Saver:
