@@ -12,10 +12,12 @@
 
 // ---- The desktop (detection) -------------------------------------------------
 
-// The size in pixels of the desktop's primary monitor; 0 when no display can
-// be opened, 1 otherwise. The first question starts SDL's video subsystem and
-// keeps it, with the answer, for the rest of the process (asked again only
-// when $DISPLAY has changed since).
+// The size in pixels of the desktop's primary monitor (on Wayland the first
+// output of the layout, in its own pixels whatever its scale); 0 when no
+// display can be opened, 1 otherwise. On X11 the first question starts SDL's
+// video subsystem and keeps it, with the answer, for the rest of the process
+// (asked again only when $DISPLAY has changed since); on Wayland the
+// connection is kept likewise.
 int displayDesktopSize(int* width, int* height);
 // The size a frame at the screen's own size has: the host window's when one is
 // chosen (displayUseHostWindow) and there, else the primary monitor's. 1, or 0 when unknown.

@@ -121,13 +121,12 @@ void destroyCover(std::unique_ptr<OutputCover>& cover);
 void surfaceToFrame(wl_surface* surface, double x, double y, int* frameX, int* frameY);
 // True when the surface is one of the covers.
 bool isCoverSurface(wl_surface* surface);
-// The lock the next lock surfaces belong to (null: none), and whether the run wants the session locked.
+// The lock the next lock surfaces belong to (null: none).
 void setCurrentLock(ext_session_lock_v1* lock);
-bool waylandLockWanted();
 
 // ---- Input (wayland_input.cpp) ------------------------------------------------------------
 
-// The messages the seat brought, oldest first, and whether the window lost the keyboard.
+// The messages the seat brought, oldest first.
 extern std::deque<DisplayInput> waylandInput;
 // display.h's displayPollInput on this host.
 int waylandPollInput(DisplayInput* input);

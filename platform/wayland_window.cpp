@@ -565,11 +565,6 @@ void waylandUnlockSession()
 
 } // namespace
 
-bool waylandLockWanted()
-{
-    return lockWanted;
-}
-
 const DisplayHost waylandDisplayHost = {
     "wayland", waylandDesktopSize, waylandDesktopSize, waylandRefreshRate, waylandOpenFullscreen, waylandClose,
     waylandIsOpen, waylandFrameRectangle, waylandUseHostWindow, waylandHostWindowGone, waylandCreateGLContext,
