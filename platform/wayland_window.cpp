@@ -500,12 +500,24 @@ void swapEGL()
     eglSwapBuffers(eglDisplay(), static_cast<EGLSurface>(waylandWindow.eglSurface));
 }
 
+// Nothing new to show, or nowhere to show it: one refresh passes, unless input comes first.
+void restOneRefresh()
+{
+    uint64_t until = monotonicMicroseconds() + 1000000u / static_cast<uint64_t>(waylandRefreshRate());
+    for (uint64_t now = monotonicMicroseconds(); now < until && waylandInput.empty() && !terminationRequested();
+         now = monotonicMicroseconds())
+        if (!waylandPump(static_cast<int>((until - now + 999) / 1000))) break;
+}
+
 void waylandSwapGL(int waitForRetrace)
 {
     WaylandWindow& w = waylandWindow;
-    if (!w.eglContext || !w.eglSurface || w.lost) return;
     WaylandOutput* museum = museumOutput();
-    if (!museum || !museum->cover || !museum->cover->configured) return;
+    // The museum's output gone, or the lock given back: the loop keeps its pace without a surface.
+    if (!w.eglContext || !w.eglSurface || w.lost || !museum || !museum->cover || !museum->cover->configured) {
+        if (vsyncAllowed && waitForRetrace && w.open) restOneRefresh();
+        return;
+    }
     bool paced = vsyncAllowed && waitForRetrace;
     if (paced && w.frameCallback) {
         waitForFrame();
@@ -523,15 +535,10 @@ void waylandWaitForRefresh()
 {
     WaylandWindow& w = waylandWindow;
     if (!vsyncAllowed || !w.open) return;
-    if (w.frameCallback) {
+    if (w.frameCallback)
         waitForFrame();
-        return;
-    }
-    // Nothing new to show: one refresh passes, unless input comes first.
-    uint64_t until = monotonicMicroseconds() + 1000000u / static_cast<uint64_t>(waylandRefreshRate());
-    for (uint64_t now = monotonicMicroseconds(); now < until && waylandInput.empty() && !terminationRequested();
-         now = monotonicMicroseconds())
-        if (!waylandPump(static_cast<int>((until - now + 999) / 1000))) break;
+    else
+        restOneRefresh();
 }
 
 void waylandAllowVsync(int allowed)
