@@ -57,11 +57,24 @@ struct DisplayGLVisual {
     int depthBits;          // 0, 16, ...
     int stencilBits;        // 0 or 8
     int accumulationBits;   // 0 or 16 per channel
+    int samples;            // multisampled edges asked for: samples per pixel, 0 none
 };
 
 // Creates the window's OpenGL context with that visual and makes it current;
 // drawing then goes to the mode-sized frame. 1, or 0 when the visual cannot be had.
+// Multisampling is a wish, not a condition: a renderer that draws in hardware
+// gets up to the samples asked for (a multisampled frame, resolved at each
+// present); Mesa's software renderers get none, since every sample would cost
+// them a pixel's fill.
 int displayCreateGLContext(const DisplayGLVisual& visual);
+// The samples per pixel the context draws with: 0 without multisampling.
+int displayGLSamples();
+// 1 when the context is drawn by a software renderer (Mesa's llvmpipe,
+// softpipe or swrast), 0 for hardware; 0 without a context.
+int displayGLSoftwareRenderer();
+// 1 lets a software renderer multisample too (tests of the multisampled
+// frame on machines without a graphics card); 0, the default, gives it none.
+void displayAllowSoftwareMultisample(int allowed);
 // Binds (1) or unbinds (0) the window's OpenGL context on this thread.
 void displayMakeGLCurrent(int bind);
 // Unbinds and deletes the OpenGL context; harmless without one.

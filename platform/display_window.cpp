@@ -16,6 +16,7 @@
 #include <GL/glext.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -41,6 +42,8 @@ struct PresentationGL {
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+    PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample;
+    const GLubyte* (*getString)(GLenum);
     void (*clear)(GLbitfield);
     void (*clearColor)(GLclampf, GLclampf, GLclampf, GLclampf);
     void (*getFloatv)(GLenum, GLfloat*);
@@ -62,9 +65,13 @@ struct FullscreenWindow {
     int modeWidth = 0, modeHeight = 0;
     int screenWidth = 0, screenHeight = 0;
     int frameX = 0, frameY = 0, frameWidth = 0, frameHeight = 0;   // top-left origin
-    DisplayGLVisual visual = {8, 1, 16, 0, 0};                     // what the window was made with
+    DisplayGLVisual visual = {8, 1, 16, 0, 0, 0};                  // what the window was made with
     PresentationGL gl = {};
     GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;     // 0: drawing straight to the window
+    // With multisampling the program draws into a multisampled frame of the
+    // mode's size, resolved into the frame above at each present.
+    int samples = 0;
+    GLuint multisampleFramebuffer = 0, multisampleColour = 0, multisampleDepth = 0;
     int swapInterval = -1;                                         // -1: not set yet
     ::Window focusBefore = PointerRoot;                            // the X input focus before the window
     int focusRevertBefore = RevertToPointerRoot;
@@ -74,11 +81,13 @@ FullscreenWindow display;
 // Settings that outlive a window: the benchmark turns vsync off before the
 // window exists, and the cursor and grab may be asked for around the mode switch.
 int vsyncAllowed = 1;
+int softwareMultisample = 0;
 int pointerShown = 1;
 int inputGrabbed = 0;
 // The window of another program the next mode is shown in; 0 for the program's own.
 uint64_t hostWindowId = 0;
 
+// The samples are not compared: they go to a frame buffer of their own, not the window.
 bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
     return a.alphaBits == b.alphaBits && a.doubleBuffer == b.doubleBuffer && a.depthBits == b.depthBits &&
@@ -254,7 +263,7 @@ bool resolvePresentationGL(PresentationGL& g)
                   resolve(g.getFloatv, "glGetFloatv") & resolve(g.getIntegerv, "glGetIntegerv") &
                   resolve(g.isEnabled, "glIsEnabled") & resolve(g.enable, "glEnable") &
                   resolve(g.disable, "glDisable") & resolve(g.scissor, "glScissor") &
-                  resolve(g.viewport, "glViewport");
+                  resolve(g.viewport, "glViewport") & resolve(g.getString, "glGetString");
     bool framebuffers = extensionSupported("GL_ARB_framebuffer_object") &&
                         resolve(g.genFramebuffers, "glGenFramebuffers") &
                         resolve(g.deleteFramebuffers, "glDeleteFramebuffers") &
@@ -267,12 +276,95 @@ bool resolvePresentationGL(PresentationGL& g)
                         resolve(g.checkFramebufferStatus, "glCheckFramebufferStatus") &
                         resolve(g.blitFramebuffer, "glBlitFramebuffer");
     if (!framebuffers) g.genFramebuffers = nullptr;
+    if (!framebuffers || !resolve(g.renderbufferStorageMultisample, "glRenderbufferStorageMultisample"))
+        g.renderbufferStorageMultisample = nullptr;
     return basics;
 }
+
+// Mesa's software renderers name themselves so: llvmpipe, softpipe, the
+// classic swrast ("Software Rasterizer"), also when another layer (zink on
+// lavapipe) carries them.
+bool softwareRenderer(const PresentationGL& g)
+{
+    const char* name = g.getString ? reinterpret_cast<const char*>(g.getString(GL_RENDERER)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "lavapipe"})
+        if (strcasestr(name, software)) return true;
+    return false;
+}
+
+void deleteMultisampleFrame()
+{
+    FullscreenWindow& d = display;
+    if (!d.multisampleFramebuffer) return;
+    d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    d.gl.deleteFramebuffers(1, &d.multisampleFramebuffer);
+    GLuint buffers[] = {d.multisampleColour, d.multisampleDepth};
+    d.gl.deleteRenderbuffers(d.multisampleDepth ? 2 : 1, buffers);
+    d.multisampleFramebuffer = d.multisampleColour = d.multisampleDepth = 0;
+}
+
+// The multisampled frame the program draws into, with the visual's depth and
+// stencil; the samples asked for, at most what the renderer offers.
+bool createMultisampleFrame(const DisplayGLVisual& visual, int samples)
+{
+    FullscreenWindow& d = display;
+    PresentationGL& g = d.gl;
+    GLint most = 0;
+    g.getIntegerv(GL_MAX_SAMPLES, &most);
+    samples = std::min(samples, static_cast<int>(most));
+    if (samples < 2) return false;
+    g.genFramebuffers(1, &d.multisampleFramebuffer);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    g.genRenderbuffers(1, &d.multisampleColour);
+    g.bindRenderbuffer(GL_RENDERBUFFER, d.multisampleColour);
+    g.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, visual.alphaBits ? GL_RGBA8 : GL_RGB8, d.modeWidth,
+                                     d.modeHeight);
+    g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, d.multisampleColour);
+    if (visual.depthBits || visual.stencilBits) {
+        g.genRenderbuffers(1, &d.multisampleDepth);
+        g.bindRenderbuffer(GL_RENDERBUFFER, d.multisampleDepth);
+        const GLenum format = visual.stencilBits ? GL_DEPTH24_STENCIL8
+                              : visual.depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+        g.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, d.modeWidth, d.modeHeight);
+        g.framebufferRenderbuffer(GL_FRAMEBUFFER, visual.stencilBits ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                                  GL_RENDERBUFFER, d.multisampleDepth);
+    }
+    g.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (g.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        deleteMultisampleFrame();
+        return false;
+    }
+    d.samples = samples;
+    return true;
+}
+
+// The multisampled frame's samples averaged into the single-sampled frame
+// the present shows; the program's frame buffer bound again afterwards.
+void resolveMultisampleFrame()
+{
+    FullscreenWindow& d = display;
+    PresentationGL& g = d.gl;
+    GLint scissorBox[4];
+    g.getIntegerv(GL_SCISSOR_BOX, scissorBox);
+    const GLboolean scissorOn = g.isEnabled(GL_SCISSOR_TEST);
+    g.disable(GL_SCISSOR_TEST);
+    g.bindFramebuffer(GL_READ_FRAMEBUFFER, d.multisampleFramebuffer);
+    g.bindFramebuffer(GL_DRAW_FRAMEBUFFER, d.framebuffer);
+    g.blitFramebuffer(0, 0, d.modeWidth, d.modeHeight, 0, 0, d.modeWidth, d.modeHeight, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    if (scissorOn) g.enable(GL_SCISSOR_TEST);
+    g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+}
+
+void deleteMultisampleFrame();
 
 void deleteFrameBuffer()
 {
     FullscreenWindow& d = display;
+    deleteMultisampleFrame();
+    d.samples = 0;
     if (!d.framebuffer) return;
     d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     d.gl.deleteFramebuffers(1, &d.framebuffer);
@@ -350,7 +442,7 @@ void presentFrameBuffer()
 
     swapWindow();
 
-    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer ? d.multisampleFramebuffer : d.framebuffer);
     g.clearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
     if (!scissorOn) g.disable(GL_SCISSOR_TEST);
@@ -503,8 +595,20 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
         return 0;
     }
     d.swapInterval = -1;
-    bool direct = !d.hosted && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
-    if (!direct && !(d.gl.genFramebuffers && createFrameBuffer(visual))) {
+    // Multisampling draws into a frame buffer of its own, resolved into the
+    // single-sampled one that is presented: a frame of the screen's size then
+    // goes through a frame buffer too.
+    const bool multisample = visual.samples > 1 && d.gl.renderbufferStorageMultisample &&
+                             (softwareMultisample || !softwareRenderer(d.gl));
+    const bool screenSized = !d.hosted && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
+    if ((!screenSized || multisample) && d.gl.genFramebuffers && createFrameBuffer(visual) && multisample &&
+        !createMultisampleFrame(visual, visual.samples)) {
+        if (screenSized)
+            deleteFrameBuffer();
+        else
+            d.gl.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    }
+    if (!screenSized && !d.framebuffer) {
         // Without framebuffer objects the frame is drawn unscaled into the window's lower-left corner.
         d.frameX = 0;
         d.frameY = d.screenHeight - d.modeHeight;
@@ -536,6 +640,8 @@ void displayDestroyGLContext()
         // the context frees those when it is deleted.
         if (hostGone()) {
             d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
+            d.multisampleFramebuffer = d.multisampleColour = d.multisampleDepth = 0;
+            d.samples = 0;
         } else {
             hostMakeCurrent(true);
             deleteFrameBuffer();
@@ -573,11 +679,28 @@ void displaySwapGL(int waitForRetrace)
             SDL_GL_SetSwapInterval(interval);
         d.swapInterval = interval;
     }
+    if (d.multisampleFramebuffer) resolveMultisampleFrame();
     if (d.framebuffer)
         presentFrameBuffer();
     else
         swapWindow();
     if (interval) pacePass();
+}
+
+int displayGLSamples()
+{
+    return display.samples;
+}
+
+int displayGLSoftwareRenderer()
+{
+    if (!display.context && !(display.hosted && hostHasContext())) return 0;
+    return softwareRenderer(display.gl) ? 1 : 0;
+}
+
+void displayAllowSoftwareMultisample(int allowed)
+{
+    softwareMultisample = allowed ? 1 : 0;
 }
 
 void displayWaitForRefresh()

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glx.h>
 
 #include <cmath>
 #include <cstring>
@@ -10,6 +12,8 @@
 
 #include "kgl/events.h"
 #include "kgl/glbind.h"
+#include "kgl/modes.h"
+#include "platform/display.h"
 #include "scene/scene.h"
 #include "scene/architecture.h"
 #include "scene/objects.h"
@@ -345,6 +349,78 @@ TEST_F(Drawing, SendingOnlyWhatTheWalkCanSeeChangesNoPixel)
     EXPECT_EQ(views, 530);
     EXPECT_LT(sent * 4, all) << "most cells are out of sight from most places";
     EXPECT_LT(differing * 10, views) << "nearly every frame is the same to the last bit";
+}
+
+// The multisampled frame, tried on the software renderer by letting it
+// multisample: the edges of a slanted shape come out in between.
+TEST_F(Drawing, AMultisampledFrameSmoothsEdgesAndIsPresented)
+{
+    displayAllowSoftwareMultisample(1);
+    settings.videoMode = kScreenSizeMode;
+    start();
+    displayAllowSoftwareMultisample(0);
+    ASSERT_EQ(displayGLSamples(), 4);
+    GLint samples = 0, multisampled = 0;
+    gl.glGetIntegerv(GL_SAMPLES, &samples);
+    gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &multisampled);
+    EXPECT_EQ(samples, 4) << "the frame is drawn into the multisampled buffer";
+
+    gl.glClearColor(0, 0, 0, 0);
+    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.glDisable(GL_TEXTURE_2D);
+    gl.glDisable(GL_LIGHTING);
+    gl.glDisable(GL_FOG);
+    gl.glMatrixMode(GL_PROJECTION);
+    gl.glLoadIdentity();
+    gl.glMatrixMode(GL_MODELVIEW);
+    gl.glLoadIdentity();
+    gl.glColor3f(1, 1, 1);
+    gl.glBegin(GL_TRIANGLES);
+    gl.glVertex3f(-0.9f, -0.9f, 0);
+    gl.glVertex3f(0.9f, -0.5f, 0);
+    gl.glVertex3f(0.1f, 0.9f, 0);
+    gl.glEnd();
+
+    // Resolved into a single-sampled buffer of the test's own, as the present resolves it.
+    auto proc = [](const char* name) { return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)); };
+    auto genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(proc("glGenFramebuffers"));
+    auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(proc("glBindFramebuffer"));
+    auto genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(proc("glGenRenderbuffers"));
+    auto bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(proc("glBindRenderbuffer"));
+    auto storage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(proc("glRenderbufferStorage"));
+    auto attach = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(proc("glFramebufferRenderbuffer"));
+    auto blit = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(proc("glBlitFramebuffer"));
+    const int width = saverRun.screenWidth, height = saverRun.screenHeight;
+    GLuint resolved = 0, colour = 0;
+    genFramebuffers(1, &resolved);
+    genRenderbuffers(1, &colour);
+    bindRenderbuffer(GL_RENDERBUFFER, colour);
+    storage(GL_RENDERBUFFER, GL_RGB8, width, height);
+    bindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved);
+    attach(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    blit(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, resolved);
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    bindFramebuffer(GL_FRAMEBUFFER, multisampled);
+    int white = 0, between = 0;
+    for (size_t p = 0; p < pixels.size(); p += 3) {
+        white += pixels[p] == 255;
+        between += pixels[p] > 0 && pixels[p] < 255;
+    }
+    EXPECT_GT(white, width * height / 4);
+    EXPECT_GT(between, (width + height) / 2) << "the three edges are smoothed along their length";
+
+    // The run's own present resolves and shows it, with no error on the way.
+    gl.glEnable(GL_TEXTURE_2D);
+    gl.glEnable(GL_LIGHTING);
+    setUpScene();
+    runPass();
+    runPass();
+    EXPECT_EQ(gl.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &samples);
+    EXPECT_EQ(samples, multisampled) << "the program draws into the multisampled frame again";
 }
 
 } // namespace
