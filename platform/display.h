@@ -70,11 +70,18 @@ int displayCreateGLContext(const DisplayGLVisual& visual);
 // The samples per pixel the context draws with: 0 without multisampling.
 int displayGLSamples();
 // 1 when the context is drawn by a software renderer (Mesa's llvmpipe,
-// softpipe or swrast), 0 for hardware; 0 without a context.
+// softpipe or swrast) that gets what such a renderer gets, 0 for hardware;
+// 0 without a context.
 int displayGLSoftwareRenderer();
-// 1 lets a software renderer multisample too (tests of the multisampled
-// frame on machines without a graphics card); 0, the default, gives it none.
-void displayAllowSoftwareMultisample(int allowed);
+// 1 from the next context on gives a software renderer what hardware gets
+// (multisampling, and to the program's question above a 0): tests and
+// pictures of the look a graphics card shows, on machines without one. 0,
+// the default, tells them apart.
+void displayTreatAsHardware(int treat);
+// The frame drawn so far (the multisampled one resolved first): width x
+// height RGB pixels of the mode's frame, 3 bytes each, rows from the bottom.
+// 1, or 0 without a context.
+int displayReadFrame(uint8_t* rgb);
 // Binds (1) or unbinds (0) the window's OpenGL context on this thread.
 void displayMakeGLCurrent(int bind);
 // Unbinds and deletes the OpenGL context; harmless without one.

@@ -44,6 +44,8 @@ struct PresentationGL {
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample;
     const GLubyte* (*getString)(GLenum);
+    void (*readPixels)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+    void (*pixelStorei)(GLenum, GLint);
     void (*clear)(GLbitfield);
     void (*clearColor)(GLclampf, GLclampf, GLclampf, GLclampf);
     void (*getFloatv)(GLenum, GLfloat*);
@@ -81,7 +83,7 @@ FullscreenWindow display;
 // Settings that outlive a window: the benchmark turns vsync off before the
 // window exists, and the cursor and grab may be asked for around the mode switch.
 int vsyncAllowed = 1;
-int softwareMultisample = 0;
+int treatAsHardware = 0;
 int pointerShown = 1;
 int inputGrabbed = 0;
 // The window of another program the next mode is shown in; 0 for the program's own.
@@ -263,7 +265,8 @@ bool resolvePresentationGL(PresentationGL& g)
                   resolve(g.getFloatv, "glGetFloatv") & resolve(g.getIntegerv, "glGetIntegerv") &
                   resolve(g.isEnabled, "glIsEnabled") & resolve(g.enable, "glEnable") &
                   resolve(g.disable, "glDisable") & resolve(g.scissor, "glScissor") &
-                  resolve(g.viewport, "glViewport") & resolve(g.getString, "glGetString");
+                  resolve(g.viewport, "glViewport") & resolve(g.getString, "glGetString") &
+                  resolve(g.readPixels, "glReadPixels") & resolve(g.pixelStorei, "glPixelStorei");
     bool framebuffers = extensionSupported("GL_ARB_framebuffer_object") &&
                         resolve(g.genFramebuffers, "glGenFramebuffers") &
                         resolve(g.deleteFramebuffers, "glDeleteFramebuffers") &
@@ -599,7 +602,7 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
     // single-sampled one that is presented: a frame of the screen's size then
     // goes through a frame buffer too.
     const bool multisample = visual.samples > 1 && d.gl.renderbufferStorageMultisample &&
-                             (softwareMultisample || !softwareRenderer(d.gl));
+                             (treatAsHardware || !softwareRenderer(d.gl));
     const bool screenSized = !d.hosted && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
     if ((!screenSized || multisample) && d.gl.genFramebuffers && createFrameBuffer(visual) && multisample &&
         !createMultisampleFrame(visual, visual.samples)) {
@@ -694,13 +697,30 @@ int displayGLSamples()
 
 int displayGLSoftwareRenderer()
 {
-    if (!display.context && !(display.hosted && hostHasContext())) return 0;
+    if (treatAsHardware || (!display.context && !(display.hosted && hostHasContext()))) return 0;
     return softwareRenderer(display.gl) ? 1 : 0;
 }
 
-void displayAllowSoftwareMultisample(int allowed)
+void displayTreatAsHardware(int treat)
 {
-    softwareMultisample = allowed ? 1 : 0;
+    treatAsHardware = treat ? 1 : 0;
+}
+
+int displayReadFrame(uint8_t* rgb)
+{
+    FullscreenWindow& d = display;
+    if (!d.gl.readPixels || (!d.context && !(d.hosted && hostHasContext()))) return 0;
+    if (d.multisampleFramebuffer) {
+        resolveMultisampleFrame();
+        d.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, d.framebuffer);
+    }
+    GLint packAlignment = 4;
+    d.gl.getIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    d.gl.pixelStorei(GL_PACK_ALIGNMENT, 1);
+    d.gl.readPixels(0, 0, d.modeWidth, d.modeHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    d.gl.pixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    if (d.multisampleFramebuffer) d.gl.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    return 1;
 }
 
 void displayWaitForRefresh()
