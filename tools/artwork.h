@@ -73,6 +73,12 @@ float classicPosition(int pixel, const Image& image);
 // size, smoothly interpolated between those values on a larger image (so a
 // speckle keeps its size instead of turning into blocks).
 float pixelNoise(int x, int y, const Image& image, int seed);
+// The classic pixel whose speckle covers this pixel: the pixel itself at the
+// classic size; on a larger image a round speckle of a classic pixel's area
+// (its centre jittered a little, so they fall in no grid) inside each classic
+// pixel, and false between speckles. Painters that mark a share of the
+// pixels (pits, grit) hash its position as they hashed the pixel's.
+bool speckleOf(int x, int y, const Image& image, int* classicX, int* classicY);
 
 // ---- The painters -------------------------------------------------------------------
 

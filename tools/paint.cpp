@@ -108,3 +108,18 @@ float pixelNoise(int x, int y, const Image& image, int seed)
     const float b = tileNoise(px + 0.5f, py + 0.5f, periodX, periodY, seed + 7919);
     return clamp01(0.5f + (a + b - 1.0f) * 0.7071f);
 }
+
+bool speckleOf(int x, int y, const Image& image, int* classicX, int* classicY)
+{
+    if (image.detail == 1.0f) {
+        *classicX = x, *classicY = y;
+        return true;
+    }
+    const float px = (x + 0.5f) / image.detail, py = (y + 0.5f) / image.detail;
+    const int cx = int(std::floor(px)), cy = int(std::floor(py));
+    const float centreX = cx + 0.5f + 0.25f * (hash01(cx, cy, 7001) - 0.5f);
+    const float centreY = cy + 0.5f + 0.25f * (hash01(cx, cy, 7002) - 0.5f);
+    const float dx = px - centreX, dy = py - centreY;
+    *classicX = cx, *classicY = cy;
+    return dx * dx + dy * dy < 1.0f / 3.14159265f;
+}

@@ -306,8 +306,9 @@ void ceiling1(Image& image)  // acoustic panels, 2 x 2, pitted
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             Rgb c = scale(rgb255(232, 230, 222), 1.0f + 0.10f * grain(x, y, image, 111));
-            const float pit = pixelNoise(x, y, image, 112);
-            if (pit > 0.93f) c = scale(c, 0.72f + 0.1f * pixelNoise(x, y, image, 113));
+            int sx, sy;
+            if (speckleOf(x, y, image, &sx, &sy) && hash01(sx, sy, 112) > 0.93f)
+                c = scale(c, 0.72f + 0.1f * hash01(sx, sy, 113));
             const float lx = x % side / image.detail, ly = y % side / image.detail;
             if (lx < 2 || ly < 2) c = rgb255(150, 150, 146);        // the metal grid
             else if (lx < 3 || ly < 3) c = scale(c, 0.88f);         // its shadow on the panel
@@ -387,7 +388,8 @@ void brick1(Image& image)  // running bond, 8 courses
             const float r = hash01(brick, course, 142);
             Rgb c = mix(rgb255(150, 52, 36), rgb255(186, 92, 58), r);
             if (hash01(brick, course, 143) > 0.85f) c = mix(c, rgb255(96, 44, 34), 0.5f);  // an overburnt one
-            const float grit = pixelNoise(x, y, image, 144) > 0.9f ? -0.12f : 0.0f;
+            int sx, sy;
+            const float grit = speckleOf(x, y, image, &sx, &sy) && hash01(sx, sy, 144) > 0.9f ? -0.12f : 0.0f;
             c = scale(c, 1.0f + 0.3f * g + grit);
             // Edges worn darker next to the mortar.
             if (bx < wear || by < wear) c = scale(c, 0.85f);
