@@ -14,8 +14,6 @@
 //
 // The table is filled by loadOpenGL, which createGLContext (and so the
 // framework's startOpenGL) calls first; before that every member is null.
-// GLUT's shapes (glutSolidCube, glutSolidSphere) are the exception: freeglut
-// calls the same libGL itself; call glutInit once before the first shape.
 #pragma once
 
 #include <GL/gl.h>

@@ -79,11 +79,9 @@ extern const ModelTable pedestalModel;       // block 0.4 x 0.4, 0.3 high
 extern const ModelTable showcaseBaseModel;   // block 0.8 x 0.8, 0.2 high, white top
 extern const ModelTable benchModel;          // seat 1.0 x 0.2 at height 0.3 on two end blocks
 
-// ---- GLUT's solid shapes (glut_shapes.cpp) -------------------------------------------
+// ---- The solid shapes, as GLUT draws them (shapes.cpp) --------------------------------
 
 // A cube of the given edge centred at the origin, with face normals.
 void solidCube(double edge);
-// A sphere centred at the origin, with smooth normals.
+// A sphere centred at the origin, with smooth normals: slices around the z axis, stacks from pole to pole.
 void solidSphere(double radius, int slices, int stacks);
-// Lets GLUT go at the end of a run (it is started again by the next shape).
-void releaseShapes();

@@ -10,6 +10,7 @@
 #include "kgl/modes.h"
 #include <new>
 
+#include "platform/display.h"
 #include "platform/installed_data.h"
 #include "platform/msgbox.h"
 #include "platform/saver_host.h"
@@ -151,7 +152,6 @@ void finishSaverRun()
     }
     wipeTypedPassword();
     showCursor();
-    releaseShapes();
     stopPictureLoading();
     timerStop();
     requestQuit();
@@ -178,6 +178,14 @@ int runSaver()
     if (settings.passwordEnabled == 1 && !passwordCanBeTyped(settings.password))
         fprintf(stderr, "Vellamir: the stored password holds characters the password prompt cannot type, so it "
                         "cannot end the saver; set a new one with \"vellamir /c\".\n");
+    // A password run that cannot keep the desktop from others says so and
+    // opens nothing, rather than show a prompt that guards nothing.
+    if (settings.passwordEnabled == 1) {
+        if (const char* refusal = displayLockRefusal()) {
+            fprintf(stderr, "Vellamir: %s.\n", refusal);
+            return 1;
+        }
+    }
     if (!checkPasswordPictures()) return 0;
     catchTerminationSignals();
     setHostWindow(hostWindow);

@@ -57,7 +57,11 @@ const char kUsage[] =
     "  The saver's data is in Brevane there; after a system-wide install the first\n"
     "  start copies it from $XDG_DATA_DIRS/vellamir (/usr/local/share, /usr/share).\n"
     "Settings files: Brevane/Vellamir.INI and Brevane/Vellamir.conf in the Windows directory.\n"
+    "Display: Wayland when WAYLAND_DISPLAY is set, else X11; VELLAMIR_DISPLAY=wayland\n"
+    "  or =x11 chooses. A password run on Wayland locks the session where the\n"
+    "  compositor offers ext-session-lock-v1, and refuses to start where it does not.\n"
     "XScreenSaver: add \"GL: vellamir /s\" to the programs list in ~/.xscreensaver.\n"
+    "swayidle: swayidle -w timeout 600 'vellamir /s'\n"
     "See also: man vellamir\n";
 
 } // namespace

@@ -2,6 +2,7 @@
 // left out, the display window, and the sculptures' variants.
 #include <gtest/gtest.h>
 
+#include <GL/freeglut.h>
 #include <GL/gl.h>
 
 #include <cmath>
@@ -401,6 +402,39 @@ TEST_F(Drawing, OnHardwareTheThemesAreAnisotropicAndTheEdgesMultisampled)
     EXPECT_EQ(gl.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &samples);
     EXPECT_EQ(samples, multisampled) << "the program draws into the multisampled frame again";
+}
+
+TEST_F(Drawing, OurCubeAndSphereArePixelForPixelGlutsOwn)
+{
+    // Lit, close up and turned, so every face, normal and strip shows; the
+    // freeglut of the test machine draws the same shapes as the reference.
+    start();
+    int argc = 1;
+    char name[] = "shapes";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    auto drawWith = [&](bool ours) {
+        gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl.glDisable(GL_TEXTURE_2D);
+        gl.glEnable(GL_LIGHTING);
+        gl.glLoadIdentity();
+        gl.glTranslatef(-0.12f, 0, -0.5f);
+        gl.glRotatef(33, 1, 0.4f, 0.2f);
+        if (ours) solidCube(0.1); else glutSolidCube(0.1);
+        gl.glLoadIdentity();
+        gl.glTranslatef(0.12f, 0, -0.5f);
+        gl.glRotatef(71, 0.3f, 1, 0);
+        if (ours) solidSphere(0.1, 10, 10); else glutSolidSphere(0.1, 10, 10);
+        gl.glFinish();
+        return readFrame();
+    };
+    std::vector<uint8_t> ours = drawWith(true);
+    std::vector<uint8_t> glut = drawWith(false);
+    glutExit();
+    size_t lit = 0;
+    for (size_t i = 0; i < ours.size(); ++i) lit += ours[i] != 0;
+    EXPECT_GT(lit, 3000u) << "the shapes fill part of the frame";
+    EXPECT_TRUE(ours == glut);
 }
 
 } // namespace
