@@ -60,11 +60,31 @@ struct DisplayGLVisual {
     int depthBits;          // 0, 16, ...
     int stencilBits;        // 0 or 8
     int accumulationBits;   // 0 or 16 per channel
+    int samples;            // multisampled edges asked for: samples per pixel, 0 none
 };
 
 // Creates the window's OpenGL context with that visual and makes it current;
 // drawing then goes to the mode-sized frame. 1, or 0 when the visual cannot be had.
+// Multisampling is a wish, not a condition: a renderer that draws in hardware
+// gets up to the samples asked for (a multisampled frame, resolved at each
+// present); Mesa's software renderers get none, since every sample would cost
+// them a pixel's fill.
 int displayCreateGLContext(const DisplayGLVisual& visual);
+// The samples per pixel the context draws with: 0 without multisampling.
+int displayGLSamples();
+// 1 when the context is drawn by a software renderer (Mesa's llvmpipe,
+// softpipe or swrast) that gets what such a renderer gets, 0 for hardware;
+// 0 without a context.
+int displayGLSoftwareRenderer();
+// 1 from the next context on gives a software renderer what hardware gets
+// (multisampling, and to the program's question above a 0): tests and
+// pictures of the look a graphics card shows, on machines without one. 0,
+// the default, tells them apart.
+void displayTreatAsHardware(int treat);
+// The frame drawn so far (the multisampled one resolved first): width x
+// height RGB pixels of the mode's frame, 3 bytes each, rows from the bottom.
+// 1, or 0 without a context.
+int displayReadFrame(uint8_t* rgb);
 // Binds (1) or unbinds (0) the window's OpenGL context on this thread.
 void displayMakeGLCurrent(int bind);
 // Unbinds and deletes the OpenGL context; harmless without one.

@@ -64,3 +64,6 @@ void displayShowPointer(int shown) { chosenDisplayHost().showPointer(shown); }
 const char* displayLockRefusal() { return chosenDisplayHost().lockRefusal(); }
 void displayUnlockSession() { chosenDisplayHost().unlockSession(); }
 int displaySessionLocked() { return chosenDisplayHost().sessionLocked(); }
+int displayGLSamples() { return chosenDisplayHost().glSamples(); }
+int displayGLSoftwareRenderer() { return chosenDisplayHost().glSoftwareRenderer(); }
+int displayReadFrame(uint8_t* rgb) { return chosenDisplayHost().readFrame(rgb); }

@@ -31,6 +31,9 @@ struct DisplayHost {
     const char* (*lockRefusal)();
     void (*unlockSession)();
     int (*sessionLocked)();   // 1 while the host holds the session's lock
+    int (*glSamples)();
+    int (*glSoftwareRenderer)();
+    int (*readFrame)(uint8_t* rgb);
 };
 
 // X11 through SDL2 (display_window.cpp and its neighbours).

@@ -33,7 +33,7 @@ struct FullscreenWindow {
     SDL_GLContext context = nullptr;
     std::string title;
     ScaledFrame frame;                                             // the mode's frame on the window
-    DisplayGLVisual visual = {8, 1, 16, 0, 0};                     // what the window was made with
+    DisplayGLVisual visual = {8, 1, 16, 0, 0, 0};                  // what the window was made with
     int swapInterval = -1;                                         // -1: not set yet
     ::Window focusBefore = PointerRoot;                            // the X input focus before the window
     int focusRevertBefore = RevertToPointerRoot;
@@ -48,6 +48,7 @@ int inputGrabbed = 0;
 // The window of another program the next mode is shown in; 0 for the program's own.
 uint64_t hostWindowId = 0;
 
+// The samples are not compared: they take a frame buffer of their own, not the window's.
 bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
     return a.alphaBits == b.alphaBits && a.doubleBuffer == b.doubleBuffer && a.depthBits == b.depthBits &&
@@ -453,6 +454,26 @@ int x11HostWindowGone()
 namespace {
 void x11UnlockSession() {}
 int x11SessionLocked() { return 0; }
+
+bool x11HasContext()
+{
+    return display.context || (display.hosted && hostHasContext());
+}
+
+int x11GLSamples()
+{
+    return display.frame.samples;
+}
+
+int x11GLSoftwareRenderer()
+{
+    return x11HasContext() && drawnInSoftware(display.frame) ? 1 : 0;
+}
+
+int x11ReadFrame(uint8_t* rgb)
+{
+    return x11HasContext() && readFrame(display.frame, rgb) ? 1 : 0;
+}
 } // namespace
 
 const DisplayHost x11DisplayHost = {
@@ -460,4 +481,5 @@ const DisplayHost x11DisplayHost = {
     x11FrameRectangle, x11UseHostWindow, x11HostWindowGone, x11CreateGLContext, x11MakeGLCurrent,
     x11DestroyGLContext, x11SwapGL, x11WaitForRefresh, x11AllowVsync, x11PollInput, x11ReclaimFocus,
     x11GrabInput, x11ShowPointer, x11LockRefusal, x11UnlockSession, x11SessionLocked,
+    x11GLSamples, x11GLSoftwareRenderer, x11ReadFrame,
 };

@@ -1,6 +1,10 @@
 // The mode's frame scaled onto a screen of another size (frame_scaling.h).
 #include "platform/frame_scaling.h"
 
+#include <cstring>
+
+#include <algorithm>
+
 namespace {
 
 template <typename F>
@@ -41,6 +45,72 @@ bool createFrameBuffer(ScaledFrame& d, const DisplayGLVisual& visual)
     return true;
 }
 
+void deleteMultisampleFrame(ScaledFrame& d)
+{
+    d.samples = 0;
+    if (!d.multisampleFramebuffer) return;
+    d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    d.gl.deleteFramebuffers(1, &d.multisampleFramebuffer);
+    GLuint buffers[] = {d.multisampleColour, d.multisampleDepth};
+    d.gl.deleteRenderbuffers(d.multisampleDepth ? 2 : 1, buffers);
+    d.multisampleFramebuffer = d.multisampleColour = d.multisampleDepth = 0;
+}
+
+// The multisampled frame the program draws into, with the visual's depth and
+// stencil: the samples asked for, at most what the renderer offers.
+bool createMultisampleFrame(ScaledFrame& d, const DisplayGLVisual& visual)
+{
+    PresentationGL& g = d.gl;
+    GLint most = 0;
+    g.getIntegerv(GL_MAX_SAMPLES, &most);
+    const int samples = std::min(visual.samples, static_cast<int>(most));
+    if (samples < 2) return false;
+    g.genFramebuffers(1, &d.multisampleFramebuffer);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    g.genRenderbuffers(1, &d.multisampleColour);
+    g.bindRenderbuffer(GL_RENDERBUFFER, d.multisampleColour);
+    g.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, visual.alphaBits ? GL_RGBA8 : GL_RGB8, d.modeWidth,
+                                     d.modeHeight);
+    g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, d.multisampleColour);
+    if (visual.depthBits || visual.stencilBits) {
+        g.genRenderbuffers(1, &d.multisampleDepth);
+        g.bindRenderbuffer(GL_RENDERBUFFER, d.multisampleDepth);
+        const GLenum format = visual.stencilBits ? GL_DEPTH24_STENCIL8
+                              : visual.depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+        g.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, d.modeWidth, d.modeHeight);
+        g.framebufferRenderbuffer(GL_FRAMEBUFFER, visual.stencilBits ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                                  GL_RENDERBUFFER, d.multisampleDepth);
+    }
+    g.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (g.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        deleteMultisampleFrame(d);
+        return false;
+    }
+    d.samples = samples;
+    return true;
+}
+
+// The multisampled frame's samples averaged into the single-sampled frame,
+// the multisampled one bound again for the program afterwards.
+void resolveMultisampleFrame(ScaledFrame& d)
+{
+    PresentationGL& g = d.gl;
+    GLint scissorBox[4];
+    g.getIntegerv(GL_SCISSOR_BOX, scissorBox);
+    const GLboolean scissorOn = g.isEnabled(GL_SCISSOR_TEST);
+    g.disable(GL_SCISSOR_TEST);
+    g.bindFramebuffer(GL_READ_FRAMEBUFFER, d.multisampleFramebuffer);
+    g.bindFramebuffer(GL_DRAW_FRAMEBUFFER, d.framebuffer);
+    g.blitFramebuffer(0, 0, d.modeWidth, d.modeHeight, 0, 0, d.modeWidth, d.modeHeight, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    if (scissorOn) g.enable(GL_SCISSOR_TEST);
+    g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+}
+
+// Set by displayTreatAsHardware: software renderers get what hardware gets.
+int treatAsHardware = 0;
+
 } // namespace
 
 void placeFrame(ScaledFrame& d)
@@ -80,6 +150,8 @@ bool resolvePresentationGL(PresentationGL& g, void* (*procAddress)(const char*),
                   resolve(g.isEnabled, procAddress, "glIsEnabled") & resolve(g.enable, procAddress, "glEnable") &
                   resolve(g.disable, procAddress, "glDisable") & resolve(g.scissor, procAddress, "glScissor") &
                   resolve(g.viewport, procAddress, "glViewport");
+    basics = basics & resolve(g.getString, procAddress, "glGetString") &
+             resolve(g.readPixels, procAddress, "glReadPixels") & resolve(g.pixelStorei, procAddress, "glPixelStorei");
     bool framebuffers = framebuffersOffered && resolve(g.genFramebuffers, procAddress, "glGenFramebuffers") &
                         resolve(g.deleteFramebuffers, procAddress, "glDeleteFramebuffers") &
                         resolve(g.bindFramebuffer, procAddress, "glBindFramebuffer") &
@@ -91,13 +163,24 @@ bool resolvePresentationGL(PresentationGL& g, void* (*procAddress)(const char*),
                         resolve(g.checkFramebufferStatus, procAddress, "glCheckFramebufferStatus") &
                         resolve(g.blitFramebuffer, procAddress, "glBlitFramebuffer");
     if (!framebuffers) g.genFramebuffers = nullptr;
+    if (!framebuffers || !resolve(g.renderbufferStorageMultisample, procAddress, "glRenderbufferStorageMultisample"))
+        g.renderbufferStorageMultisample = nullptr;
     return basics;
 }
 
 void prepareFrame(ScaledFrame& d, const DisplayGLVisual& visual, bool alwaysScaled)
 {
-    bool direct = !alwaysScaled && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
-    if (!direct && !(d.gl.genFramebuffers && createFrameBuffer(d, visual))) {
+    const bool multisample = visual.samples > 1 && d.gl.renderbufferStorageMultisample && !drawnInSoftware(d);
+    const bool screenSized = !alwaysScaled && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
+    if ((!screenSized || multisample) && d.gl.genFramebuffers && createFrameBuffer(d, visual) && multisample &&
+        !createMultisampleFrame(d, visual)) {
+        // Without its multisampled frame a frame of the screen's size goes straight to the window again.
+        if (screenSized)
+            deleteFrameBuffer(d);
+        else
+            d.gl.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    }
+    if (!screenSized && !d.framebuffer) {
         // Without framebuffer objects the frame is drawn unscaled into the window's lower-left corner.
         d.frameX = 0;
         d.frameY = d.screenHeight - d.modeHeight;
@@ -111,6 +194,7 @@ void prepareFrame(ScaledFrame& d, const DisplayGLVisual& visual, bool alwaysScal
 
 void deleteFrameBuffer(ScaledFrame& d)
 {
+    deleteMultisampleFrame(d);
     if (!d.framebuffer) return;
     d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     d.gl.deleteFramebuffers(1, &d.framebuffer);
@@ -122,6 +206,8 @@ void deleteFrameBuffer(ScaledFrame& d)
 void forgetFrameBuffer(ScaledFrame& d)
 {
     d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
+    d.multisampleFramebuffer = d.multisampleColour = d.multisampleDepth = 0;
+    d.samples = 0;
 }
 
 void presentFrame(ScaledFrame& d, void (*swap)())
@@ -130,6 +216,7 @@ void presentFrame(ScaledFrame& d, void (*swap)())
         swap();
         return;
     }
+    if (d.multisampleFramebuffer) resolveMultisampleFrame(d);
     PresentationGL& g = d.gl;
     GLfloat clearColour[4];
     GLint scissorBox[4];
@@ -162,8 +249,40 @@ void presentFrame(ScaledFrame& d, void (*swap)())
 
     swap();
 
-    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer ? d.multisampleFramebuffer : d.framebuffer);
     g.clearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
     if (!scissorOn) g.disable(GL_SCISSOR_TEST);
+}
+
+bool drawnInSoftware(const ScaledFrame& d)
+{
+    if (treatAsHardware || !d.gl.getString) return false;
+    const char* name = reinterpret_cast<const char*>(d.gl.getString(GL_RENDERER));
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "lavapipe"})
+        if (strcasestr(name, software)) return true;
+    return false;
+}
+
+bool readFrame(ScaledFrame& d, uint8_t* rgb)
+{
+    PresentationGL& g = d.gl;
+    if (!g.readPixels || !g.pixelStorei) return false;
+    if (d.multisampleFramebuffer) {
+        resolveMultisampleFrame(d);
+        g.bindFramebuffer(GL_READ_FRAMEBUFFER, d.framebuffer);
+    }
+    GLint packAlignment = 4;
+    g.getIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    g.pixelStorei(GL_PACK_ALIGNMENT, 1);
+    g.readPixels(0, 0, d.modeWidth, d.modeHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    g.pixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    if (d.multisampleFramebuffer) g.bindFramebuffer(GL_FRAMEBUFFER, d.multisampleFramebuffer);
+    return true;
+}
+
+void displayTreatAsHardware(int treat)
+{
+    treatAsHardware = treat ? 1 : 0;
 }

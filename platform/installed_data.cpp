@@ -50,8 +50,9 @@ std::string findInstalledData()
     return "";
 }
 
-int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason)
+int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason, int* copied)
 {
+    if (copied) *copied = 0;
     std::error_code error;
     const fs::path from = fs::path(installed) / "Brevane";
     // The folder keeps the case it already has in the Windows directory.
@@ -76,6 +77,7 @@ int copyInstalledData(const char* installed, const char* windowsDirectory, std::
         if (fs::exists(fs::symlink_status(target, error))) continue;
         fs::copy_file(entry->path(), target, fs::copy_options::none, error);
         if (error) return fail(target);
+        if (copied) ++*copied;
     }
     return 0;
 }

@@ -98,7 +98,7 @@ struct WaylandWindow {
     bool lost = false;                 // the compositor closed it, or its output went
     ScaledFrame frame;
     bool alwaysScaled = false;         // the frame goes through the frame buffer whatever its size
-    DisplayGLVisual visual = {8, 1, 16, 0, 0};
+    DisplayGLVisual visual = {8, 1, 16, 0, 0, 0};
     void* eglDisplay = nullptr;        // EGLDisplay, EGLConfig, EGLContext, EGLSurface
     void* eglConfig = nullptr;
     void* eglContext = nullptr;

@@ -570,6 +570,21 @@ void waylandUnlockSession()
     waylandUnlock();
 }
 
+int waylandGLSamples()
+{
+    return waylandWindow.frame.samples;
+}
+
+int waylandGLSoftwareRenderer()
+{
+    return waylandWindow.eglContext && drawnInSoftware(waylandWindow.frame) ? 1 : 0;
+}
+
+int waylandReadFrame(uint8_t* rgb)
+{
+    return waylandWindow.eglContext && readFrame(waylandWindow.frame, rgb) ? 1 : 0;
+}
+
 } // namespace
 
 const DisplayHost waylandDisplayHost = {
@@ -577,5 +592,5 @@ const DisplayHost waylandDisplayHost = {
     waylandIsOpen, waylandFrameRectangle, waylandUseHostWindow, waylandHostWindowGone, waylandCreateGLContext,
     waylandMakeGLCurrent, waylandDestroyGLContext, waylandSwapGL, waylandWaitForRefresh, waylandAllowVsync,
     waylandPollInput, waylandReclaimFocus, waylandGrabInput, waylandShowPointer, waylandLockRefusal,
-    waylandUnlockSession, waylandLocked,
+    waylandUnlockSession, waylandLocked, waylandGLSamples, waylandGLSoftwareRenderer, waylandReadFrame,
 };

@@ -11,6 +11,8 @@
 #include "kgl/glbind.h"
 #include "plaques/plaques.h"
 #include "scene/scene.h"
+#include "visibility/visibility.h"
+#include "world/floor_plan.h"
 #include "world/museum.h"
 
 namespace {
@@ -211,6 +213,13 @@ bool slotInView(const Museum& museum, int s)
     const Camera& camera = museum.camera;
     const float* x = museum.cornerX + s * 4;
     const float* z = museum.cornerZ + s * 4;
+    // The slot, its frame and whatever hangs beside it on the face lie in the
+    // open cell in front of the face: they go when that cell goes.
+    const int column = static_cast<int>(std::floor((x[0] + x[2]) * 0.5f));
+    const int row = static_cast<int>(std::floor((z[0] + z[2]) * 0.5f));
+    if (row >= 0 && row < kPlanRows && column >= 0 && column < kPlanColumns &&
+        !cellSent(frameCells, planIndex(row, column)))
+        return false;
     // Seen only from the room side of its wall: the normal out of an upright
     // slot is its top edge turned a quarter to the room.
     const float normalX = z[0] - z[1], normalZ = x[1] - x[0];

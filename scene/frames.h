@@ -5,9 +5,9 @@
 
 struct Museum;
 
-// Whether slot s may show from the camera: the eye on the room side of its
-// wall and the slot not wholly outside the view's width (a cheap test;
-// OpenGL clips the rest).
+// Whether slot s may show from the camera: its cell sent by the frame being
+// drawn (frameCells), the eye on the room side of its wall and the slot not
+// wholly outside the view's width (a cheap test; OpenGL clips the rest).
 bool slotInView(const Museum& museum, int slot);
 // Forgets the display lists of an earlier OpenGL context (once per run, in setUpScene).
 void forgetFrameLists();

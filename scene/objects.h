@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct VisibleCells;
+
 // ---- The record ----------------------------------------------------------------------
 
 constexpr int kPondCubes = 4;
@@ -43,8 +45,10 @@ void turnExhibits(ObjectSet& set);
 
 // Every exhibit of walkMap in row-major order, untextured, then the showcase
 // glass without depth writes; returns with texturing and depth writes on.
-// Sculptures take variants 0, 1, 2, 0, ... in that order.
-void drawObjects(const ObjectSet& set);
+// Sculptures take variants 0, 1, 2, 0, ... in that order, counted over every
+// cell, so a sculpture keeps its variant whether the frame sends the cells
+// before it or not. Given the cells a frame sends, only their exhibits go.
+void drawObjects(const ObjectSet& set, const VisibleCells* cells = nullptr);
 // One exhibit on the cell centred at x, z (world units).
 void drawCubePond(const ObjectSet& set, float x, float z);
 void drawBench(const ObjectSet& set, float x, float z);

@@ -6,6 +6,7 @@
 #include "kgl/errors.h"
 #include "kgl/events.h"
 #include "kgl/framework.h"
+#include "kgl/glbind.h"
 #include "kgl/modes.h"
 #include <new>
 
@@ -116,7 +117,9 @@ void prepareSaverRun()
 
 void initScene()
 {
-    if (!startOpenGL(0x1A)) failWithLibraryError();
+    // At the screen's own size the edges are multisampled where the renderer
+    // does it in hardware (the library leaves software renderers without).
+    if (!startOpenGL(0x1A | (detailedLook() ? kGLMultisample : 0))) failWithLibraryError();
     saverRun.frameDelay = frameDelayFor(settings.speedId);
     saverRun.passCounter = saverRun.frameDelay;
     setUpScene();

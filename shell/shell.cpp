@@ -21,19 +21,25 @@ void startupError(const std::string& text)
 }
 
 // A user's first start after a system-wide install: the data comes from the
-// installed copy, once, and the user is told where it went.
+// installed copy, and the user is told where it went. Later starts take the
+// files a newer version brought (the textures for the screen's own size came
+// after the first ones), never touching what is there.
 void takeInstalledData()
 {
-    if (hasSaverData(windowsDirectory)) return;
     std::string installed = findInstalledData();
     if (installed.empty()) return;
+    const bool first = !hasSaverData(windowsDirectory);
     std::string reason;
-    if (copyInstalledData(installed.c_str(), windowsDirectory, &reason) == 0)
-        fprintf(stderr, "Vellamir: first start: copied the saver's data from %s/Brevane into %s/Brevane.\n",
-                installed.c_str(), windowsDirectory);
-    else
+    int copied = 0;
+    if (copyInstalledData(installed.c_str(), windowsDirectory, &reason, &copied) != 0)
         fprintf(stderr, "Vellamir: could not copy the saver's data from %s/Brevane: %s\n", installed.c_str(),
                 reason.c_str());
+    else if (first)
+        fprintf(stderr, "Vellamir: first start: copied the saver's data from %s/Brevane into %s/Brevane.\n",
+                installed.c_str(), windowsDirectory);
+    else if (copied > 0)
+        fprintf(stderr, "Vellamir: copied %d new data file%s of this version from %s/Brevane into %s/Brevane.\n",
+                copied, copied == 1 ? "" : "s", installed.c_str(), windowsDirectory);
 }
 
 const char kUsage[] =

@@ -27,8 +27,9 @@ protected:
         writeBytes(dir.file("Brevane/Vellamir.INI"), settingsBytes ? *settingsBytes : serializeSettings(record));
     }
 
-    // Starts the saver, waits for its window (or for the box named boxTitle,
-    // telling it that a person answers boxes on this virtual X server),
+    // Starts the saver, waits for its window and its first frame (the middle
+    // of the screen no longer black; at most 10 s) or for the box named
+    // boxTitle, telling it that a person answers boxes on this virtual X server,
     // runs the shell commands in actions, then gives it up to waitSeconds to
     // end. The output holds what the script reported: "window", "box=ID",
     // "alive" from the actions, "killed" when the saver had to be stopped, and
@@ -38,8 +39,12 @@ protected:
     {
         writeSettings();
         std::string wait = boxTitle.empty()
-            ? "timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo window\n"
-              "sleep 0.4\n"
+            ? "if timeout 10 xdotool search --sync --onlyvisible --name '^Vellamir$' >/dev/null 2>&1; then\n"
+              "  echo window\n"
+              "  i=0; while [ $i -lt 100 ] && [ \"$(import -window root png:- 2>/dev/null | convert png:- -gravity "
+              "center -crop 32x32+0+0 -format '%[fx:mean>0.01]' info: 2>/dev/null)\" != 1 ]; do\n"
+              "    sleep 0.1; i=$((i+1)); done\n"
+              "fi\n"
             : "box=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";

@@ -330,7 +330,7 @@ TEST(WaylandHost, AScaledOutputGetsAFrameOfItsFullPixelSize)
     // Columns one pixel wide, white and black by turns, drawn at the screen's
     // size: an upscaled buffer could not show them in the screenshot.
     ASSERT_EQ(displayOpenFullscreen("Vellamir", width, height, 24, 1), 1);
-    ASSERT_EQ(displayCreateGLContext(DisplayGLVisual{0, 1, 16, 0, 0}), 1);
+    ASSERT_EQ(displayCreateGLContext(DisplayGLVisual{0, 1, 16, 0, 0, 0}), 1);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
