@@ -10,7 +10,8 @@
 //   SECONDS   length of the measured span (default 10)
 //   PICTURES  gallery pictures: 0 the default picture (default); N the first
 //             N BMP files "picture<i>.bmp" (i = 1..N) in the Windows directory;
-//             Nj the first N photos "photo<i>.jpg" there instead
+//             Nj the first N photos "photo<i>.jpg" there instead, Np the
+//             first N "photo<i>.png"
 //   SEED      the random generator's seed (default 1): the same museum and walk
 //   DISPLAY_SIZE_ID  700 full screen .. 709 10 % (default: the setting's default, 705, 50 %)
 //   SPEED_ID  300 "Max speed" (default) .. 304 "Very slow"
@@ -51,7 +52,8 @@ int main(int argc, char** argv)
     double span = atof(argument(argc, argv, 2, "10"));
     int pictures = atoi(argument(argc, argv, 3, "0"));
     const std::string pictureArgument = argument(argc, argv, 3, "0");
-    const bool photos = !pictureArgument.empty() && pictureArgument.back() == 'j';
+    const char kind = pictureArgument.empty() ? '0' : pictureArgument.back();
+    const bool photos = kind == 'j' || kind == 'p';
     uint32_t seed = static_cast<uint32_t>(strtoul(argument(argc, argv, 4, "1"), nullptr, 10));
     int displaySizeId = atoi(argument(argc, argv, 5, "0"));
     int speedId = atoi(argument(argc, argv, 6, "300"));
@@ -72,7 +74,7 @@ int main(int argc, char** argv)
     if (pictures > 0) {
         for (int i = 0; i < pictures; ++i)
             settings.pictures[i] = std::string(windowsDirectory) + (photos ? "/photo" : "/picture") +
-                                   std::to_string(i + 1) + (photos ? ".jpg" : ".bmp");
+                                   std::to_string(i + 1) + (kind == 'j' ? ".jpg" : kind == 'p' ? ".png" : ".bmp");
         settings.pictureCount = pictures;
     }
     settings.videoMode = mode;

@@ -10,6 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t mat[3] = {200, 190, 170};
     // The size asked for varies with the input, so the reductions are reached too.
     const int maxSide = size > 0 ? 1 + data[size - 1] * 4 : 64;
+    // The caption's readers walk the same bytes: a title is tidy UTF-8 within its bound.
+    const PictureCaption caption = readPictureCaption(data, size, "/pictures/IMG_4711.jpg");
+    if (caption.title.size() > kMaxCaptionTitle || caption.month > 12 || caption.day > 31) abort();
+    for (char c : caption.title)
+        if (static_cast<unsigned char>(c) < 0x20) abort();
     GalleryImage image;
     std::string why;
     if (decodeGalleryPictureBytes(data, size, maxSide, mat, image, &why) != 0) {

@@ -37,20 +37,49 @@ int isPictureFolder(const std::string& entry);
 struct GalleryImage {
     int width = 0, height = 0;          // pixels
     std::vector<uint8_t> rgb;           // width * height * 3 bytes
+    int pictureWidth = 0, pictureHeight = 0;  // the picture's own size before any reduction, upright:
+                                              //   its aspect ratio is this one, not the reduced size's
 };
+
+// ---- What a picture says about itself -------------------------------------------------
+
+// The words of a picture's plaque. The title is UTF-8 text: the XMP dc:title,
+// else the EXIF ImageDescription (unless it is a camera's filler such as
+// "OLYMPUS DIGITAL CAMERA"), else the file name with "_" and "-" as blanks
+// and no extension; empty when the file name is one a camera gives. The day
+// is the EXIF DateTimeOriginal's.
+struct PictureCaption {
+    std::string title;
+    int year = 0, month = 0, day = 0;   // 0 when the picture does not say
+};
+// Longest title kept, in bytes (cut at a character's boundary).
+constexpr size_t kMaxCaptionTitle = 200;
+
+// Whether a file name without its folder and extension is one a camera, a
+// phone or a screen grab gives: numbers with at most a camera's letters
+// ("IMG_4711", "DSC01234", "PXL_20230512_143012345.MP", "IMG-20230512-WA0003",
+// "20230512_143012"): at least 3 digits, and every word (split at blanks,
+// "_", "-", ".", "~", "(", ")") a number or a camera's word with or without
+// digits after it.
+bool isCameraFileName(const std::string& name);
+// The caption of the picture file at path (its bytes in memory).
+PictureCaption readPictureCaption(const uint8_t* bytes, size_t size, const std::string& path);
 
 // Decodes the picture at path (JPEG, PNG, WebP, GIF's first frame, TIFF, every
 // BMP variant), reduced so that its longer side is at most maxSide pixels
 // (a JPEG is decoded at 1/2, 1/4 or 1/8 size where that is enough, then
-// filtered down; the aspect ratio is kept; maxSide < 1 keeps the size).
+// filtered down; a PNG, TIFF or WebP is reduced while it is decoded, never
+// held whole at its full size but for an interlaced PNG; the aspect ratio is
+// kept; maxSide < 1 keeps the size).
 // matRgb is the colour transparent pixels are laid over. Returns 0, or 1 with
 // image empty and *why saying in a few words why the file cannot be shown
 // ("no such file", "not a regular file", "larger than 256 MB", "not a
 // picture", "damaged JPEG data", "larger than 100 megapixels", ...). Files of
 // at most 256 MB are read, and no picture of more than 100 megapixels is
 // decoded (a JPEG's after its decode-time reduction, unless progressive).
+// With caption, the picture's caption comes from the same read.
 int decodeGalleryPicture(const std::string& path, int maxSide, const uint8_t matRgb[3],
-                         GalleryImage& image, std::string* why);
+                         GalleryImage& image, std::string* why, PictureCaption* caption = nullptr);
 // The same for a file already read into memory (the fuzz target's entry).
 int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, const uint8_t matRgb[3],
                               GalleryImage& image, std::string* why);

@@ -1,6 +1,7 @@
 // Decoding a gallery picture: JPEG through libjpeg-turbo (scaled while it is
-// decoded), every other format through the host's image decoders; then laid
-// over the mat, reduced to the size asked for and turned upright.
+// decoded), PNG, TIFF and WebP by decoders that reduce as they read, GIF
+// through giflib and BMP through the host's image decoders; then laid over
+// the mat, reduced to the size asked for and turned upright.
 #include "gallery/gallery.h"
 #include "gallery/picture_decoding.h"
 
@@ -76,21 +77,13 @@ int decodeJpeg(const uint8_t* bytes, size_t size, bool progressive, int maxSide,
     }
     image.width = scaledWidth;
     image.height = scaledHeight;
+    image.pictureWidth = width;
+    image.pictureHeight = height;
     if (cmyk)
         cmykToRgb(pixels, image.rgb);
     else
         image.rgb.swap(pixels);
     return 0;
-}
-
-ImageFormat hostFormat(PictureFormat format)
-{
-    switch (format) {
-    case PictureFormat::Webp: return ImageFormat::Webp;
-    case PictureFormat::Tiff: return ImageFormat::Tiff;
-    case PictureFormat::Bmp: return ImageFormat::Bmp;
-    default: return ImageFormat::Png;
-    }
 }
 
 } // namespace
@@ -110,38 +103,46 @@ int decodeGalleryPictureBytes(const uint8_t* bytes, size_t size, int maxSide, co
         if (header.width < 1 || header.height < 1 || !header.complete)
             return fail(why, std::string("damaged ") + pictureFormatName(header.format) + " data");
         if (header.width * header.height > kMaxPicturePixels) return fail(why, kTooManyPixels);
-        int width = 0, height = 0;
-        std::vector<uint8_t> rgba;
-        // GIFs go through giflib: the image library's GIF reader frees memory
-        // it does not own after some frames.
-        if (header.format == PictureFormat::Gif ? decodeGif(bytes, size, rgba, width, height, why) != 0
-                                                : decodeImageBytes(bytes, size, hostFormat(header.format), width,
-                                                                   height, rgba, why) != 0)
-            return 1;
-        compositeOverMat(rgba, width, height, matRgb, decoded);
+        int status = 0;
+        if (header.format == PictureFormat::Png) {
+            status = decodePng(bytes, size, maxSide, matRgb, decoded, why);
+        } else if (header.format == PictureFormat::Tiff) {
+            status = decodeTiff(bytes, size, maxSide, matRgb, decoded, why);
+        } else if (header.format == PictureFormat::Webp) {
+            status = decodeWebp(bytes, size, maxSide, matRgb, decoded, why);
+        } else {
+            int width = 0, height = 0;
+            std::vector<uint8_t> rgba;
+            // GIFs go through giflib: the image library's GIF reader frees
+            // memory it does not own after some frames.
+            status = header.format == PictureFormat::Gif
+                         ? decodeGif(bytes, size, rgba, width, height, why)
+                         : decodeBmpBytes(bytes, size, width, height, rgba, why);
+            if (status == 0) {
+                compositeOverMat(rgba, width, height, matRgb, decoded);
+                decoded.pictureWidth = width;
+                decoded.pictureHeight = height;
+            }
+        }
+        if (status != 0) return 1;
     }
     reduceToFit(decoded, maxSide);
-    int orientation = readPictureOrientation(bytes, size, header.format);
-    if (header.format == PictureFormat::Tiff) {
-        // The TIFF decoder applies orientations 2 to 4 itself, and applies
-        // them as well for 5 to 8 (as orientation - 4) instead of the turn.
-        // Those are their own inverses: done once more, they leave the
-        // pixels as stored, for the turn.
-        if (orientation >= 6) turnUpright(decoded, orientation - 4);
-        if (orientation < 5) orientation = 1;
-    }
+    const int orientation = readPictureOrientation(bytes, size, header.format);
     turnUpright(decoded, orientation);
+    if (orientation >= 5) std::swap(decoded.pictureWidth, decoded.pictureHeight);
     image = std::move(decoded);
     return 0;
 }
 
 int decodeGalleryPicture(const std::string& path, int maxSide, const uint8_t matRgb[3], GalleryImage& image,
-                         std::string* why)
+                         std::string* why, PictureCaption* caption)
 {
     image = GalleryImage();
     std::string bytes;
     std::string reason;
     if (readWholeFile(path.c_str(), bytes, kMaxPictureFileBytes, &reason) != 0) return fail(why, reason);
-    return decodeGalleryPictureBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), maxSide, matRgb,
-                                     image, why);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (decodeGalleryPictureBytes(data, bytes.size(), maxSide, matRgb, image, why) != 0) return 1;
+    if (caption) *caption = readPictureCaption(data, bytes.size(), path);
+    return 0;
 }

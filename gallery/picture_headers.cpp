@@ -116,9 +116,11 @@ void readWebpSize(const uint8_t* b, size_t size, PictureHeader& header)
     }
 }
 
-// The EXIF block of a PNG ("eXIf" chunk, found after the pixel data too, where
-// ImageMagick writes it) or a WebP ("EXIF" chunk), or empty.
-std::string findExifChunk(const uint8_t* b, size_t size, PictureFormat format)
+// The data of the first chunk of a PNG or a WebP file whose type is
+// pngType or webpType (the EXIF block is found after the pixel data too,
+// where ImageMagick writes it), or empty.
+std::string findChunk(const uint8_t* b, size_t size, PictureFormat format, const char* pngType,
+                      const char* webpType)
 {
     const bool png = format == PictureFormat::Png;
     size_t at = png ? 8 : 12;
@@ -127,7 +129,7 @@ std::string findExifChunk(const uint8_t* b, size_t size, PictureFormat format)
         const uint8_t* type = b + (png ? at + 4 : at);
         const size_t data = at + 8;
         if (length > size - data) return {};
-        if (std::memcmp(type, png ? "eXIf" : "EXIF", 4) == 0)
+        if (std::memcmp(type, png ? pngType : webpType, 4) == 0)
             return std::string(reinterpret_cast<const char*>(b + data), length);
         if (png && std::memcmp(type, "IEND", 4) == 0) return {};
         at = data + length + (png ? 4 : length & 1);
@@ -135,22 +137,119 @@ std::string findExifChunk(const uint8_t* b, size_t size, PictureFormat format)
     return {};
 }
 
-int orientationFromExif(const uint8_t* block, size_t size)
+// An ASCII entry's text, up to its first zero.
+std::string asciiEntry(ExifEntry* entry)
+{
+    if (!entry || entry->format != EXIF_FORMAT_ASCII || !entry->data) return {};
+    const char* text = reinterpret_cast<const char*>(entry->data);
+    size_t length = 0;
+    while (length < entry->size && text[length] != 0) ++length;
+    return std::string(text, length);
+}
+
+void readExif(const uint8_t* block, size_t size, PictureMetadata& metadata)
 {
     ExifData* data = exif_data_new();
-    if (!data) return 1;
+    if (!data) return;
     // Read as it is: no repairs, no maker notes.
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_option(data, EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
-    exif_data_load_data(data, block, static_cast<unsigned int>(size));
-    int orientation = 1;
+    exif_data_load_data(data, block, static_cast<unsigned int>(std::min<size_t>(size, 0xFFFFFFFFu)));
     ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
     if (entry && entry->format == EXIF_FORMAT_SHORT && entry->components >= 1 && entry->size >= 2 && entry->data) {
         const int value = exif_get_short(entry->data, exif_data_get_byte_order(data));
-        if (value >= 1 && value <= 8) orientation = value;
+        if (value >= 1 && value <= 8) metadata.orientation = value;
     }
+    metadata.description = asciiEntry(exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_IMAGE_DESCRIPTION));
+    metadata.dateTaken = asciiEntry(exif_content_get_entry(data->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL));
     exif_data_unref(data);
-    return orientation;
+}
+
+// A TIFF directory entry's bytes: where they lie and how many (only when they
+// lie within the file), or 0 bytes.
+size_t tiffEntryData(const uint8_t* b, size_t size, unsigned long directory, unsigned tag, size_t* at)
+{
+    const bool little = b[0] == 'I';
+    const unsigned count = get16(b, size, directory, little);
+    for (unsigned i = 0; i < count; ++i) {
+        const size_t entry = directory + 2 + 12 * static_cast<size_t>(i);
+        if (entry + 12 > size) return 0;
+        if (get16(b, size, entry, little) != tag) continue;
+        const unsigned type = get16(b, size, entry + 2, little);
+        const unsigned long values = get32(b, size, entry + 4, little);
+        // ASCII, BYTE and UNDEFINED: one byte a value.
+        if ((type != 1 && type != 2 && type != 7) || values > size) return 0;
+        *at = values <= 4 ? entry + 8 : get32(b, size, entry + 8, little);
+        return *at <= size && values <= size - *at ? values : 0;
+    }
+    return 0;
+}
+
+std::string tiffText(const uint8_t* b, size_t size, unsigned long directory, unsigned tag)
+{
+    size_t at = 0;
+    const size_t length = tiffEntryData(b, size, directory, tag, &at);
+    std::string text(reinterpret_cast<const char*>(b + at), length);
+    return text.substr(0, text.find('\0'));
+}
+
+// A TIFF file's own fields: its first directory, and the EXIF directory it points to.
+void readTiffMetadata(const uint8_t* b, size_t size, PictureMetadata& metadata)
+{
+    if (size < 8) return;
+    const unsigned long value = readTiffValue(b, size, 274);
+    if (value >= 1 && value <= 8) metadata.orientation = static_cast<int>(value);
+    const unsigned long first = get32(b, size, 4, b[0] == 'I');
+    metadata.description = tiffText(b, size, first, 270);
+    const unsigned long exif = readTiffValue(b, size, 34665);
+    if (exif > 0 && exif < size) metadata.dateTaken = tiffText(b, size, exif, 36867);
+    metadata.xmp = tiffText(b, size, first, 700);
+}
+
+// A JPEG's XMP packet: an APP1 segment that begins with its namespace.
+std::string jpegXmp(const uint8_t* b, size_t size)
+{
+    static const char kNamespace[] = "http://ns.adobe.com/xap/1.0/";
+    size_t at = 2;
+    while (at + 4 <= size && b[at] == 0xFF) {
+        const uint8_t marker = b[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) break;   // the pixel data: no metadata past it
+        const size_t length = get16(b, size, at + 2, false);
+        if (length < 2 || at + 2 + length > size) break;
+        if (marker == 0xE1 && startsWith(b, size, kNamespace, sizeof kNamespace, at + 4))
+            return std::string(reinterpret_cast<const char*>(b + at + 4 + sizeof kNamespace), length - 2 - sizeof kNamespace);
+        at += 2 + length;
+    }
+    return {};
+}
+
+// A PNG's XMP packet: the international text chunk with the XMP keyword,
+// uncompressed (as every XMP writer leaves it).
+std::string pngXmp(const uint8_t* b, size_t size)
+{
+    size_t at = 8;
+    static const char kKeyword[] = "XML:com.adobe.xmp";
+    while (at + 12 <= size) {
+        const unsigned long length = get32(b, size, at, false);
+        if (length > size - at - 12) return {};
+        const size_t data = at + 8;
+        if (std::memcmp(b + at + 4, "iTXt", 4) == 0 && startsWith(b, size, kKeyword, sizeof kKeyword, data) &&
+            length > sizeof kKeyword + 2 && b[data + sizeof kKeyword] == 0) {
+            // Past the keyword, the compression flag and method, then the
+            // language and the translated keyword, each ended by a zero.
+            std::string rest(reinterpret_cast<const char*>(b + data + sizeof kKeyword + 2), length - sizeof kKeyword - 2);
+            const size_t language = rest.find('\0');
+            const size_t translated = language == std::string::npos ? language : rest.find('\0', language + 1);
+            return translated == std::string::npos ? std::string() : rest.substr(translated + 1);
+        }
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0) return {};
+        at += 12 + length;
+    }
+    return {};
 }
 
 // True when every chunk of a PNG lies within the file, up to its "IEND".
@@ -225,23 +324,34 @@ PictureHeader readPictureHeader(const uint8_t* b, size_t size)
     return header;
 }
 
-int readPictureOrientation(const uint8_t* bytes, size_t size, PictureFormat format)
+PictureMetadata readPictureMetadata(const uint8_t* bytes, size_t size, PictureFormat format)
 {
+    PictureMetadata metadata;
     switch (format) {
     case PictureFormat::Jpeg:
-        return orientationFromExif(bytes, size);
+        readExif(bytes, size, metadata);
+        metadata.xmp = jpegXmp(bytes, size);
+        break;
     case PictureFormat::Png:
     case PictureFormat::Webp: {
-        std::string block = findExifChunk(bytes, size, format);
-        if (block.empty()) return 1;
-        if (block.compare(0, 6, std::string("Exif\0\0", 6)) != 0) block.insert(0, std::string("Exif\0\0", 6));
-        return orientationFromExif(reinterpret_cast<const uint8_t*>(block.data()), block.size());
+        std::string block = findChunk(bytes, size, format, "eXIf", "EXIF");
+        if (!block.empty()) {
+            if (block.compare(0, 6, std::string("Exif\0\0", 6)) != 0) block.insert(0, std::string("Exif\0\0", 6));
+            readExif(reinterpret_cast<const uint8_t*>(block.data()), block.size(), metadata);
+        }
+        metadata.xmp = format == PictureFormat::Png ? pngXmp(bytes, size) : findChunk(bytes, size, format, "XMP ", "XMP ");
+        break;
     }
-    case PictureFormat::Tiff: {
-        const unsigned long value = size >= 8 ? readTiffValue(bytes, size, 274) : 0;
-        return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
-    }
+    case PictureFormat::Tiff:
+        readTiffMetadata(bytes, size, metadata);
+        break;
     default:
-        return 1;
+        break;
     }
+    return metadata;
+}
+
+int readPictureOrientation(const uint8_t* bytes, size_t size, PictureFormat format)
+{
+    return readPictureMetadata(bytes, size, format).orientation;
 }

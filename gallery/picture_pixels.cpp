@@ -30,6 +30,17 @@ std::vector<Span> areaSpans(int from, int to)
 
 } // namespace
 
+void compositeRowOverMat(const uint8_t* rgba, int width, const uint8_t matRgb[3], uint8_t* rgb, bool premultiplied)
+{
+    for (int i = 0; i < width; ++i, rgba += 4, rgb += 3) {
+        const unsigned alpha = rgba[3];
+        for (int c = 0; c < 3; ++c) {
+            const unsigned colour = premultiplied ? rgba[c] * 255u : rgba[c] * alpha;
+            rgb[c] = static_cast<uint8_t>(std::min(255u, (colour + matRgb[c] * (255 - alpha) + 127) / 255));
+        }
+    }
+}
+
 void compositeOverMat(const std::vector<uint8_t>& rgba, int width, int height, const uint8_t matRgb[3],
                       GalleryImage& image)
 {
@@ -37,58 +48,118 @@ void compositeOverMat(const std::vector<uint8_t>& rgba, int width, int height, c
     image.width = width;
     image.height = height;
     image.rgb.resize(count * 3);
-    for (size_t i = 0; i < count; ++i) {
-        const unsigned alpha = rgba[i * 4 + 3];
-        for (int c = 0; c < 3; ++c)
-            image.rgb[i * 3 + c] =
-                static_cast<uint8_t>((rgba[i * 4 + c] * alpha + matRgb[c] * (255 - alpha) + 127) / 255);
+    for (int y = 0; y < height; ++y)
+        compositeRowOverMat(&rgba[static_cast<size_t>(y) * width * 4], width, matRgb,
+                            &image.rgb[static_cast<size_t>(y) * width * 3]);
+}
+
+void reducedSize(int width, int height, int maxSide, int* reducedWidth, int* reducedHeight)
+{
+    const int longer = std::max(width, height);
+    *reducedWidth = width, *reducedHeight = height;
+    if (maxSide < 1 || longer <= maxSide) return;
+    // The shorter side keeps the ratio, and at least one pixel.
+    *reducedWidth = std::max(1, static_cast<int>(static_cast<long long>(width) * maxSide / longer));
+    *reducedHeight = std::max(1, static_cast<int>(static_cast<long long>(height) * maxSide / longer));
+}
+
+void startRowReduction(RowReduction& reduction, int width, int height, int maxSide)
+{
+    reduction = RowReduction();
+    reduction.sourceWidth = width;
+    reduction.sourceHeight = height;
+    int targetWidth = width, targetHeight = height;
+    reducedSize(width, height, maxSide, &targetWidth, &targetHeight);
+    reduction.image.width = targetWidth;
+    reduction.image.height = targetHeight;
+    reduction.image.rgb.assign(static_cast<size_t>(targetWidth) * targetHeight * 3, 0);
+    reduction.reduces = targetWidth != width || targetHeight != height;
+    if (!reduction.reduces) return;
+    const std::vector<Span> across = areaSpans(width, targetWidth), down = areaSpans(height, targetHeight);
+    for (const Span& span : across) {
+        reduction.acrossFirst.push_back(span.first);
+        reduction.acrossCount.push_back(static_cast<int>(span.weights.size()));
+        reduction.acrossWeights.insert(reduction.acrossWeights.end(), span.weights.begin(), span.weights.end());
     }
+    for (const Span& span : down) {
+        reduction.downFirst.push_back(span.first);
+        reduction.downAt.push_back(reduction.downWeights.size());
+        reduction.downCount.push_back(static_cast<int>(span.weights.size()));
+        reduction.downWeights.insert(reduction.downWeights.end(), span.weights.begin(), span.weights.end());
+    }
+    reduction.row.assign(static_cast<size_t>(targetWidth) * 3, 0.0f);
+    reduction.sums[0].assign(reduction.row.size(), 0.0f);
+    reduction.sums[1].assign(reduction.row.size(), 0.0f);
+}
+
+void addReducedRow(RowReduction& reduction, const uint8_t* rgb)
+{
+    const int y = reduction.rowsIn;
+    if (y >= reduction.sourceHeight) return;
+    reduction.rowsIn++;
+    GalleryImage& image = reduction.image;
+    if (!reduction.reduces) {
+        std::copy(rgb, rgb + static_cast<size_t>(image.width) * 3, &image.rgb[static_cast<size_t>(y) * image.width * 3]);
+        return;
+    }
+    // The row to the target width ...
+    size_t weight = 0;
+    for (int x = 0; x < image.width; ++x) {
+        float r = 0, g = 0, b = 0;
+        const uint8_t* pixel = rgb + static_cast<size_t>(reduction.acrossFirst[x]) * 3;
+        for (int k = 0; k < reduction.acrossCount[x]; ++k, pixel += 3) {
+            const float w = reduction.acrossWeights[weight + k];
+            r += pixel[0] * w;
+            g += pixel[1] * w;
+            b += pixel[2] * w;
+        }
+        weight += reduction.acrossCount[x];
+        reduction.row[x * 3] = r;
+        reduction.row[x * 3 + 1] = g;
+        reduction.row[x * 3 + 2] = b;
+    }
+    // ... then its share of the one or two target rows it lies in (a
+    // reduction never makes a target row smaller than a source row).
+    for (int i = 0; i < 2; ++i) {
+        const int target = reduction.nextRow + i;
+        if (target >= image.height) break;
+        const int offset = y - reduction.downFirst[target];
+        if (offset < 0 || offset >= reduction.downCount[target]) continue;
+        const float w = reduction.downWeights[reduction.downAt[target] + offset];
+        std::vector<float>& sum = reduction.sums[i];
+        for (size_t k = 0; k < sum.size(); ++k) sum[k] += reduction.row[k] * w;
+    }
+    // A target row is done with the last source row it covers.
+    while (reduction.nextRow < image.height &&
+           y + 1 >= reduction.downFirst[reduction.nextRow] + reduction.downCount[reduction.nextRow]) {
+        uint8_t* target = &image.rgb[static_cast<size_t>(reduction.nextRow) * image.width * 3];
+        const std::vector<float>& sum = reduction.sums[0];
+        for (size_t k = 0; k < sum.size(); ++k)
+            target[k] = static_cast<uint8_t>(std::clamp(sum[k] + 0.5f, 0.0f, 255.0f));
+        reduction.sums[0].swap(reduction.sums[1]);
+        std::fill(reduction.sums[1].begin(), reduction.sums[1].end(), 0.0f);
+        reduction.nextRow++;
+    }
+}
+
+void finishRowReduction(RowReduction& reduction, GalleryImage& image)
+{
+    image = std::move(reduction.image);
+    image.pictureWidth = reduction.sourceWidth;
+    image.pictureHeight = reduction.sourceHeight;
+    reduction = RowReduction();
 }
 
 void reduceToFit(GalleryImage& image, int maxSide)
 {
-    const int longer = std::max(image.width, image.height);
-    if (maxSide < 1 || longer <= maxSide) return;
-    // The shorter side keeps the ratio, and at least one pixel.
-    const int width = std::max(1, static_cast<int>(static_cast<long long>(image.width) * maxSide / longer));
-    const int height = std::max(1, static_cast<int>(static_cast<long long>(image.height) * maxSide / longer));
-    const std::vector<Span> across = areaSpans(image.width, width), down = areaSpans(image.height, height);
-
-    // Rows first (each source row to the target width), then columns.
-    std::vector<float> rows(static_cast<size_t>(width) * image.height * 3);
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* source = &image.rgb[static_cast<size_t>(y) * image.width * 3];
-        float* target = &rows[static_cast<size_t>(y) * width * 3];
-        for (int x = 0; x < width; ++x) {
-            const Span& span = across[static_cast<size_t>(x)];
-            float r = 0, g = 0, b = 0;
-            for (size_t k = 0; k < span.weights.size(); ++k) {
-                const uint8_t* pixel = source + (span.first + k) * 3;
-                r += pixel[0] * span.weights[k];
-                g += pixel[1] * span.weights[k];
-                b += pixel[2] * span.weights[k];
-            }
-            target[x * 3] = r;
-            target[x * 3 + 1] = g;
-            target[x * 3 + 2] = b;
-        }
-    }
-    std::vector<uint8_t> reduced(static_cast<size_t>(width) * height * 3);
-    std::vector<float> sum(static_cast<size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        const Span& span = down[static_cast<size_t>(y)];
-        std::fill(sum.begin(), sum.end(), 0.0f);
-        for (size_t k = 0; k < span.weights.size(); ++k) {
-            const float* row = &rows[(span.first + k) * width * 3];
-            for (size_t i = 0; i < sum.size(); ++i) sum[i] += row[i] * span.weights[k];
-        }
-        uint8_t* target = &reduced[static_cast<size_t>(y) * width * 3];
-        for (size_t i = 0; i < sum.size(); ++i)
-            target[i] = static_cast<uint8_t>(std::clamp(sum[i] + 0.5f, 0.0f, 255.0f));
-    }
-    image.width = width;
-    image.height = height;
-    image.rgb.swap(reduced);
+    if (maxSide < 1 || std::max(image.width, image.height) <= maxSide) return;
+    // The picture's own size stays what it was (a JPEG's is larger than its decode).
+    const int pictureWidth = image.pictureWidth, pictureHeight = image.pictureHeight;
+    RowReduction reduction;
+    startRowReduction(reduction, image.width, image.height, maxSide);
+    for (int y = 0; y < image.height; ++y) addReducedRow(reduction, &image.rgb[static_cast<size_t>(y) * image.width * 3]);
+    finishRowReduction(reduction, image);
+    if (pictureWidth > 0 && pictureHeight > 0) image.pictureWidth = pictureWidth, image.pictureHeight = pictureHeight;
 }
 
 void turnUpright(GalleryImage& image, int orientation)

@@ -140,6 +140,7 @@ GLVisual visualFromFlags(int flags)
     visual.depthBits = (flags & kGLDepth) ? 16 : 0;
     visual.stencilBits = (flags & kGLStencil) ? 8 : 0;
     visual.accumulationBits = (flags & kGLAccumulation) ? 16 : 0;
+    visual.samples = (flags & kGLMultisample) ? kMultisampleSamples : 0;
     return visual;
 }
 
@@ -159,11 +160,12 @@ int createGLContext(DeviceContext* dc, int flags)
     destroyGLContext(dc);
     // The window system offers RGB visuals only.
     DisplayGLVisual wanted = {visual.alphaBuffer ? 8 : 0, visual.doubleBuffer, visual.depthBits, visual.stencilBits,
-                              visual.accumulationBits};
+                              visual.accumulationBits, visual.samples};
     if (!visual.rgbMode || !displayCreateGLContext(wanted)) {
         setLastError(kglGeneralError);
         return 0;
     }
+    visual.samples = displayGLSamples();
     contextRecord = {dc, visual};
     contextLive = true;
     DeviceContext* live = liveDC(dc);

@@ -14,8 +14,6 @@
 //
 // The table is filled by loadOpenGL, which createGLContext (and so the
 // framework's startOpenGL) calls first; before that every member is null.
-// GLUT's shapes (glutSolidCube, glutSolidSphere) are the exception: freeglut
-// calls the same libGL itself; call glutInit once before the first shape.
 #pragma once
 
 #include <GL/gl.h>
@@ -80,13 +78,19 @@ constexpr int kGLAccumulation = 0x04;
 constexpr int kGLAlpha = 0x08;
 constexpr int kGLDepth = 0x10;
 constexpr int kGLStencil = 0x20;
+constexpr int kGLMultisample = 0x40;     // smooth edges where the renderer multisamples in hardware
 constexpr int kGLKeepVisual = 0x8000;
 
-// The buffers the flags ask for.
+// Samples per pixel kGLMultisample asks for.
+constexpr int kMultisampleSamples = 4;
+
+// The buffers the flags ask for. Once the context exists, samples is what
+// it got: 0 on a software renderer, whatever was asked.
 struct GLVisual {
-    int rgbMode, alphaBuffer, doubleBuffer, depthBits, stencilBits, accumulationBits;
+    int rgbMode, alphaBuffer, doubleBuffer, depthBits, stencilBits, accumulationBits, samples;
 };
-// 0x1A: RGB, alpha, double buffer, 16-bit depth; 0x01: colour index, no depth.
+// 0x1A: RGB, alpha, double buffer, 16-bit depth; 0x01: colour index, no depth;
+// 0x40 adds multisampling.
 GLVisual visualFromFlags(int flags);
 
 // Creates dc's OpenGL context with the visual of flags (0x8000 keeps the one

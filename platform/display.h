@@ -1,8 +1,9 @@
-// The display back-end on SDL2: what the screen can show, the full-screen
-// window a mode is drawn in (or another program's window it is drawn into),
-// the OpenGL context on it, its input and its cursor, and the drawing
-// operations of the display context. The graphics library calls these;
-// nothing else does.
+// The display back-end: what the screen can show, the full-screen window a
+// mode is drawn in (or another program's window it is drawn into), the
+// OpenGL context on it, its input and its cursor, and the session's lock.
+// Two hosts give it, chosen once per process (display_choice.cpp): X11
+// through SDL2, and Wayland. The graphics library calls these; the saver run
+// asks only about the lock.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +12,12 @@
 
 // ---- The desktop (detection) -------------------------------------------------
 
-// The size in pixels of the desktop's primary monitor; 0 when no display can
-// be opened, 1 otherwise. The first question starts SDL's video subsystem and
-// keeps it, with the answer, for the rest of the process (asked again only
-// when $DISPLAY has changed since).
+// The size in pixels of the desktop's primary monitor (on Wayland the first
+// output of the layout, in its own pixels whatever its scale); 0 when no
+// display can be opened, 1 otherwise. On X11 the first question starts SDL's
+// video subsystem and keeps it, with the answer, for the rest of the process
+// (asked again only when $DISPLAY has changed since); on Wayland the
+// connection is kept likewise.
 int displayDesktopSize(int* width, int* height);
 // The size a frame at the screen's own size has: the host window's when one is
 // chosen (displayUseHostWindow) and there, else the primary monitor's. 1, or 0 when unknown.
@@ -57,11 +60,31 @@ struct DisplayGLVisual {
     int depthBits;          // 0, 16, ...
     int stencilBits;        // 0 or 8
     int accumulationBits;   // 0 or 16 per channel
+    int samples;            // multisampled edges asked for: samples per pixel, 0 none
 };
 
 // Creates the window's OpenGL context with that visual and makes it current;
 // drawing then goes to the mode-sized frame. 1, or 0 when the visual cannot be had.
+// Multisampling is a wish, not a condition: a renderer that draws in hardware
+// gets up to the samples asked for (a multisampled frame, resolved at each
+// present); Mesa's software renderers get none, since every sample would cost
+// them a pixel's fill.
 int displayCreateGLContext(const DisplayGLVisual& visual);
+// The samples per pixel the context draws with: 0 without multisampling.
+int displayGLSamples();
+// 1 when the context is drawn by a software renderer (Mesa's llvmpipe,
+// softpipe or swrast) that gets what such a renderer gets, 0 for hardware;
+// 0 without a context.
+int displayGLSoftwareRenderer();
+// 1 from the next context on gives a software renderer what hardware gets
+// (multisampling, and to the program's question above a 0): tests and
+// pictures of the look a graphics card shows, on machines without one. 0,
+// the default, tells them apart.
+void displayTreatAsHardware(int treat);
+// The frame drawn so far (the multisampled one resolved first): width x
+// height RGB pixels of the mode's frame, 3 bytes each, rows from the bottom.
+// 1, or 0 without a context.
+int displayReadFrame(uint8_t* rgb);
 // Binds (1) or unbinds (0) the window's OpenGL context on this thread.
 void displayMakeGLCurrent(int bind);
 // Unbinds and deletes the OpenGL context; harmless without one.
@@ -110,3 +133,17 @@ void displayGrabInput(int grab);
 
 // Shows (1) or hides (0) the mouse pointer over the window.
 void displayShowPointer(int shown);
+
+// ---- The host and the session's lock ---------------------------------------------
+
+// "wayland" or "x11": the host this process runs on. VELLAMIR_DISPLAY=wayland
+// or =x11 chooses it; otherwise Wayland when WAYLAND_DISPLAY is set (and no
+// screen-saver daemon's X window is named), else X11.
+const char* displayHostName();
+// Why a password run cannot keep this session from everyone who does not know
+// the password, as a sentence; null when it can (X11's grabs, or Wayland's
+// session lock where the compositor offers it).
+const char* displayLockRefusal();
+// The right password was typed: a session lock the host holds is let go. A
+// run that ends any other way (killed, crashed, a fatal error) leaves it held.
+void displayUnlockSession();

@@ -126,7 +126,7 @@ bool translate(const SDL_Event& event, DisplayInput* input)
 
 } // namespace
 
-int displayPollInput(DisplayInput* input)
+int x11PollInput(DisplayInput* input)
 {
     if (!sdlWindow()) return 0;
     if (!held.started) {

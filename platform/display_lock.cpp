@@ -21,6 +21,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "platform/clock.h"
@@ -172,4 +173,13 @@ void lockWindowEventSeen()
 {
     lock.held = false;
     lock.retryAt = 0;
+}
+
+const char* x11LockRefusal()
+{
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    if (!wayland || !*wayland) return nullptr;
+    return "this is a Wayland session, where X grabs keep the keyboard and the pointer from X programs only, "
+           "so a password run on X cannot lock it; run Vellamir on Wayland (unset VELLAMIR_DISPLAY) where the "
+           "compositor offers a session lock, or use the desktop's own lock";
 }

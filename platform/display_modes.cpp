@@ -61,7 +61,7 @@ void askWhenNeeded()
 
 } // namespace
 
-int displayDesktopSize(int* width, int* height)
+int x11DesktopSize(int* width, int* height)
 {
     askWhenNeeded();
     if (!desktop.found) return 0;
@@ -70,16 +70,16 @@ int displayDesktopSize(int* width, int* height)
     return 1;
 }
 
-int displayNativeSize(int* width, int* height)
+int x11NativeSize(int* width, int* height)
 {
     // A host window that cannot be reached is found gone when the mode opens
     // it; until then the desktop's size stands in.
     uint64_t window = chosenHostWindow();
     if (window && hostWindowSize(window, width, height)) return 1;
-    return displayDesktopSize(width, height);
+    return x11DesktopSize(width, height);
 }
 
-int displayRefreshRate()
+int x11RefreshRate()
 {
     askWhenNeeded();
     return desktop.refreshRate > 0 ? desktop.refreshRate : 60;

@@ -1,24 +1,21 @@
 // The full-screen window on SDL2 and the OpenGL context on it.
 //
 // A run never switches the real video mode: the window covers the desktop and
-// the program draws a frame of the mode's own size. When the mode is smaller
-// than the desktop that frame is an OpenGL framebuffer object, copied to the
-// screen at each swap with nearest filtering into the largest rectangle of the
-// mode's aspect ratio, black bars around it. When the mode is the desktop's
-// size the program draws straight into the window.
+// the program draws a frame of the mode's own size, scaled onto the window
+// when the mode is not the desktop's size (frame_scaling.h).
 //
 // A run hosted by a screen-saver daemon draws into the daemon's window instead
 // (platform/display_host.cpp): always through the frame buffer, since that
 // window may change its size under the run, and with no input of its own.
 #include "platform/display.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
 #include <strings.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "platform/display_hosts.h"
+#include "platform/frame_scaling.h"
 #include "platform/host_window.h"
 #include "platform/sdl_window.h"
 
@@ -28,30 +25,6 @@
 
 namespace {
 
-// The OpenGL calls the presentation needs, resolved through SDL from the
-// same library the program's table comes from.
-struct PresentationGL {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
-    void (*clear)(GLbitfield);
-    void (*clearColor)(GLclampf, GLclampf, GLclampf, GLclampf);
-    void (*getFloatv)(GLenum, GLfloat*);
-    void (*getIntegerv)(GLenum, GLint*);
-    GLboolean (*isEnabled)(GLenum);
-    void (*enable)(GLenum);
-    void (*disable)(GLenum);
-    void (*scissor)(GLint, GLint, GLsizei, GLsizei);
-    void (*viewport)(GLint, GLint, GLsizei, GLsizei);
-};
-
 // The window and its context. One instance; filled by displayOpenFullscreen
 // and displayCreateGLContext, emptied by displayClose.
 struct FullscreenWindow {
@@ -59,12 +32,8 @@ struct FullscreenWindow {
     bool hosted = false;                                           // drawing into the host window instead
     SDL_GLContext context = nullptr;
     std::string title;
-    int modeWidth = 0, modeHeight = 0;
-    int screenWidth = 0, screenHeight = 0;
-    int frameX = 0, frameY = 0, frameWidth = 0, frameHeight = 0;   // top-left origin
-    DisplayGLVisual visual = {8, 1, 16, 0, 0};                     // what the window was made with
-    PresentationGL gl = {};
-    GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;     // 0: drawing straight to the window
+    ScaledFrame frame;                                             // the mode's frame on the window
+    DisplayGLVisual visual = {8, 1, 16, 0, 0, 0};                  // what the window was made with
     int swapInterval = -1;                                         // -1: not set yet
     ::Window focusBefore = PointerRoot;                            // the X input focus before the window
     int focusRevertBefore = RevertToPointerRoot;
@@ -79,6 +48,7 @@ int inputGrabbed = 0;
 // The window of another program the next mode is shown in; 0 for the program's own.
 uint64_t hostWindowId = 0;
 
+// The samples are not compared: they take a frame buffer of their own, not the window's.
 bool sameVisual(const DisplayGLVisual& a, const DisplayGLVisual& b)
 {
     return a.alphaBits == b.alphaBits && a.doubleBuffer == b.doubleBuffer && a.depthBits == b.depthBits &&
@@ -171,22 +141,6 @@ void setVisualAttributes(const DisplayGLVisual& visual)
     SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, visual.accumulationBits);
 }
 
-// The largest rectangle of the mode's aspect ratio on the screen, centred.
-void placeFrame()
-{
-    FullscreenWindow& d = display;
-    long long sw = d.screenWidth, sh = d.screenHeight, mw = d.modeWidth, mh = d.modeHeight;
-    if (sw * mh <= sh * mw) {
-        d.frameWidth = static_cast<int>(sw);
-        d.frameHeight = static_cast<int>(mh * sw / mw);
-    } else {
-        d.frameWidth = static_cast<int>(mw * sh / mh);
-        d.frameHeight = static_cast<int>(sh);
-    }
-    d.frameX = (d.screenWidth - d.frameWidth) / 2;
-    d.frameY = (d.screenHeight - d.frameHeight) / 2;
-}
-
 // SDL's pointer and grab calls need its video subsystem, so they wait for the window.
 void applyPointerAndGrab()
 {
@@ -217,26 +171,25 @@ bool createWindow(const DisplayGLVisual& visual)
     SDL_ShowWindow(d.window);
     coverOtherMonitors(d.window);
     d.visual = visual;
-    SDL_GL_GetDrawableSize(d.window, &d.screenWidth, &d.screenHeight);
-    if (d.screenWidth <= 0 || d.screenHeight <= 0) {
-        d.screenWidth = desktop.w;
-        d.screenHeight = desktop.h;
+    SDL_GL_GetDrawableSize(d.window, &d.frame.screenWidth, &d.frame.screenHeight);
+    if (d.frame.screenWidth <= 0 || d.frame.screenHeight <= 0) {
+        d.frame.screenWidth = desktop.w;
+        d.frame.screenHeight = desktop.h;
     }
-    placeFrame();
+    placeFrame(d.frame);
     SDL_RaiseWindow(d.window);
     applyPointerAndGrab();
     return true;
 }
 
-template <typename F>
-bool resolve(F& slot, const char* name)
+void* procAddress(const char* name)
 {
-    slot = reinterpret_cast<F>(display.hosted ? hostProcAddress(name) : SDL_GL_GetProcAddress(name));
-    return slot != nullptr;
+    return display.hosted ? hostProcAddress(name) : SDL_GL_GetProcAddress(name);
 }
 
-bool extensionSupported(const char* name)
+bool framebuffersOffered()
 {
+    const char* name = "GL_ARB_framebuffer_object";
     return display.hosted ? hostExtensionSupported(name) : SDL_GL_ExtensionSupported(name) == SDL_TRUE;
 }
 
@@ -246,114 +199,6 @@ void swapWindow()
         hostSwap();
     else
         SDL_GL_SwapWindow(display.window);
-}
-
-bool resolvePresentationGL(PresentationGL& g)
-{
-    bool basics = resolve(g.clear, "glClear") & resolve(g.clearColor, "glClearColor") &
-                  resolve(g.getFloatv, "glGetFloatv") & resolve(g.getIntegerv, "glGetIntegerv") &
-                  resolve(g.isEnabled, "glIsEnabled") & resolve(g.enable, "glEnable") &
-                  resolve(g.disable, "glDisable") & resolve(g.scissor, "glScissor") &
-                  resolve(g.viewport, "glViewport");
-    bool framebuffers = extensionSupported("GL_ARB_framebuffer_object") &&
-                        resolve(g.genFramebuffers, "glGenFramebuffers") &
-                        resolve(g.deleteFramebuffers, "glDeleteFramebuffers") &
-                        resolve(g.bindFramebuffer, "glBindFramebuffer") &
-                        resolve(g.genRenderbuffers, "glGenRenderbuffers") &
-                        resolve(g.deleteRenderbuffers, "glDeleteRenderbuffers") &
-                        resolve(g.bindRenderbuffer, "glBindRenderbuffer") &
-                        resolve(g.renderbufferStorage, "glRenderbufferStorage") &
-                        resolve(g.framebufferRenderbuffer, "glFramebufferRenderbuffer") &
-                        resolve(g.checkFramebufferStatus, "glCheckFramebufferStatus") &
-                        resolve(g.blitFramebuffer, "glBlitFramebuffer");
-    if (!framebuffers) g.genFramebuffers = nullptr;
-    return basics;
-}
-
-void deleteFrameBuffer()
-{
-    FullscreenWindow& d = display;
-    if (!d.framebuffer) return;
-    d.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    d.gl.deleteFramebuffers(1, &d.framebuffer);
-    GLuint buffers[] = {d.colourBuffer, d.depthBuffer};
-    d.gl.deleteRenderbuffers(d.depthBuffer ? 2 : 1, buffers);
-    d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
-}
-
-// The mode-sized frame the program draws into, with the depth and stencil the
-// visual asks for (an accumulation buffer exists only on the window itself).
-bool createFrameBuffer(const DisplayGLVisual& visual)
-{
-    FullscreenWindow& d = display;
-    PresentationGL& g = d.gl;
-    g.genFramebuffers(1, &d.framebuffer);
-    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
-    g.genRenderbuffers(1, &d.colourBuffer);
-    g.bindRenderbuffer(GL_RENDERBUFFER, d.colourBuffer);
-    g.renderbufferStorage(GL_RENDERBUFFER, visual.alphaBits ? GL_RGBA8 : GL_RGB8, d.modeWidth, d.modeHeight);
-    g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, d.colourBuffer);
-    if (visual.depthBits || visual.stencilBits) {
-        g.genRenderbuffers(1, &d.depthBuffer);
-        g.bindRenderbuffer(GL_RENDERBUFFER, d.depthBuffer);
-        if (visual.stencilBits) {
-            g.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, d.modeWidth, d.modeHeight);
-            g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, d.depthBuffer);
-        } else {
-            GLenum format = visual.depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
-            g.renderbufferStorage(GL_RENDERBUFFER, format, d.modeWidth, d.modeHeight);
-            g.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, d.depthBuffer);
-        }
-    }
-    g.bindRenderbuffer(GL_RENDERBUFFER, 0);
-    if (g.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        deleteFrameBuffer();
-        return false;
-    }
-    return true;
-}
-
-// Copies the frame into its rectangle of the window and paints the bars black,
-// leaving every state it touches as the program had it.
-void presentFrameBuffer()
-{
-    FullscreenWindow& d = display;
-    PresentationGL& g = d.gl;
-    GLfloat clearColour[4];
-    GLint scissorBox[4];
-    g.getFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    g.getIntegerv(GL_SCISSOR_BOX, scissorBox);
-    GLboolean scissorOn = g.isEnabled(GL_SCISSOR_TEST);
-
-    g.bindFramebuffer(GL_READ_FRAMEBUFFER, d.framebuffer);
-    g.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    g.disable(GL_SCISSOR_TEST);
-    int bottom = d.screenHeight - d.frameY - d.frameHeight;   // OpenGL counts rows from the bottom
-    g.blitFramebuffer(0, 0, d.modeWidth, d.modeHeight, d.frameX, bottom, d.frameX + d.frameWidth,
-                      bottom + d.frameHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-
-    // The back buffer holds no promise about earlier frames, so the bars are painted every time.
-    g.clearColor(0, 0, 0, 0);
-    g.enable(GL_SCISSOR_TEST);
-    if (d.frameX > 0) {
-        g.scissor(0, 0, d.frameX, d.screenHeight);
-        g.clear(GL_COLOR_BUFFER_BIT);
-        g.scissor(d.frameX + d.frameWidth, 0, d.screenWidth - d.frameX - d.frameWidth, d.screenHeight);
-        g.clear(GL_COLOR_BUFFER_BIT);
-    }
-    if (d.frameY > 0) {
-        g.scissor(0, 0, d.screenWidth, bottom);
-        g.clear(GL_COLOR_BUFFER_BIT);
-        g.scissor(0, bottom + d.frameHeight, d.screenWidth, d.screenHeight - bottom - d.frameHeight);
-        g.clear(GL_COLOR_BUFFER_BIT);
-    }
-
-    swapWindow();
-
-    g.bindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
-    g.clearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    g.scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-    if (!scissorOn) g.disable(GL_SCISSOR_TEST);
 }
 
 } // namespace
@@ -401,33 +246,24 @@ SDL_Window* sdlWindow()
 
 void windowToFrame(int windowX, int windowY, int* frameX, int* frameY)
 {
-    const FullscreenWindow& d = display;
-    if (d.frameWidth <= 0 || d.frameHeight <= 0) {
-        *frameX = windowX;
-        *frameY = windowY;
-        return;
-    }
-    long long x = static_cast<long long>(windowX - d.frameX) * d.modeWidth / d.frameWidth;
-    long long y = static_cast<long long>(windowY - d.frameY) * d.modeHeight / d.frameHeight;
-    *frameX = static_cast<int>(x < 0 ? 0 : x >= d.modeWidth ? d.modeWidth - 1 : x);
-    *frameY = static_cast<int>(y < 0 ? 0 : y >= d.modeHeight ? d.modeHeight - 1 : y);
+    screenToFrame(display.frame, windowX, windowY, frameX, frameY);
 }
 
-int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPerPixel*/, int /*pages*/)
+int x11OpenFullscreen(const char* title, int width, int height, int /*bitsPerPixel*/, int /*pages*/)
 {
     // Every mode is shown in 24-bit colour and double-buffered by OpenGL, so
     // depth and pages change nothing here.
-    if (display.window || display.hosted) displayClose();
+    if (display.window || display.hosted) x11Close();
     if (width <= 0 || height <= 0) return 0;
     display.title = title ? title : "";
-    display.modeWidth = width;
-    display.modeHeight = height;
+    display.frame.modeWidth = width;
+    display.frame.modeHeight = height;
     if (hostWindowId) {
         // Another program's window needs no SDL: GLX on the window itself.
-        if (!hostOpen(hostWindowId, &display.screenWidth, &display.screenHeight)) return 0;
+        if (!hostOpen(hostWindowId, &display.frame.screenWidth, &display.frame.screenHeight)) return 0;
         display.hosted = true;
-        placeFrame();
-        resetPacing(displayRefreshRate());
+        placeFrame(display.frame);
+        resetPacing(x11RefreshRate());
         return 1;
     }
     if (!startVideo()) return 0;
@@ -437,17 +273,17 @@ int displayOpenFullscreen(const char* title, int width, int height, int /*bitsPe
     }
     // The mode switch hands the program a pointer in the middle of the screen
     // and no input typed before it.
-    SDL_WarpMouseInWindow(display.window, display.screenWidth / 2, display.screenHeight / 2);
+    SDL_WarpMouseInWindow(display.window, display.frame.screenWidth / 2, display.frame.screenHeight / 2);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    resetPacing(displayRefreshRate());
+    resetPacing(x11RefreshRate());
     return 1;
 }
 
-void displayClose()
+void x11Close()
 {
     FullscreenWindow& d = display;
-    displayDestroyGLContext();
+    x11DestroyGLContext();
     if (d.hosted) hostClose();
     if (d.window) {
         uncoverMonitors();
@@ -461,24 +297,24 @@ void displayClose()
     inputGrabbed = 0;
 }
 
-int displayIsOpen()
+int x11IsOpen()
 {
     return display.window || display.hosted ? 1 : 0;
 }
 
-void displayFrameRectangle(int* x, int* y, int* width, int* height)
+void x11FrameRectangle(int* x, int* y, int* width, int* height)
 {
-    *x = display.frameX;
-    *y = display.frameY;
-    *width = display.frameWidth;
-    *height = display.frameHeight;
+    *x = display.frame.frameX;
+    *y = display.frame.frameY;
+    *width = display.frame.frameWidth;
+    *height = display.frame.frameHeight;
 }
 
-int displayCreateGLContext(const DisplayGLVisual& visual)
+int x11CreateGLContext(const DisplayGLVisual& visual)
 {
     FullscreenWindow& d = display;
     if (!d.window && !d.hosted) return 0;
-    displayDestroyGLContext();
+    x11DestroyGLContext();
     if (d.hosted) {
         // The host window's visual is its owner's choice; depth and stencil
         // come with the frame buffer, which a hosted frame always has.
@@ -494,30 +330,21 @@ int displayCreateGLContext(const DisplayGLVisual& visual)
         d.context = SDL_GL_CreateContext(d.window);
         if (!d.context) return 0;
         if (SDL_GL_MakeCurrent(d.window, d.context) != 0) {
-            displayDestroyGLContext();
+            x11DestroyGLContext();
             return 0;
         }
     }
-    if (!resolvePresentationGL(d.gl)) {
-        displayDestroyGLContext();
+    if (!resolvePresentationGL(d.frame.gl, procAddress, framebuffersOffered())) {
+        x11DestroyGLContext();
         return 0;
     }
     d.swapInterval = -1;
-    bool direct = !d.hosted && d.modeWidth == d.screenWidth && d.modeHeight == d.screenHeight;
-    if (!direct && !(d.gl.genFramebuffers && createFrameBuffer(visual))) {
-        // Without framebuffer objects the frame is drawn unscaled into the window's lower-left corner.
-        d.frameX = 0;
-        d.frameY = d.screenHeight - d.modeHeight;
-        d.frameWidth = d.modeWidth;
-        d.frameHeight = d.modeHeight;
-    }
-    // A new context's viewport is the window's; the program draws into the mode's frame.
-    d.gl.viewport(0, 0, d.modeWidth, d.modeHeight);
-    d.gl.scissor(0, 0, d.modeWidth, d.modeHeight);
+    // A hosted frame is always scaled: the host window may change its size under the run.
+    prepareFrame(d.frame, visual, d.hosted);
     return 1;
 }
 
-void displayMakeGLCurrent(int bind)
+void x11MakeGLCurrent(int bind)
 {
     FullscreenWindow& d = display;
     if (d.hosted) {
@@ -528,39 +355,39 @@ void displayMakeGLCurrent(int bind)
     SDL_GL_MakeCurrent(d.window, bind ? d.context : nullptr);
 }
 
-void displayDestroyGLContext()
+void x11DestroyGLContext()
 {
     FullscreenWindow& d = display;
     if (d.hosted && hostHasContext()) {
         // A window that has gone took the frame's drawable, not its names:
         // the context frees those when it is deleted.
         if (hostGone()) {
-            d.framebuffer = d.colourBuffer = d.depthBuffer = 0;
+            forgetFrameBuffer(d.frame);
         } else {
             hostMakeCurrent(true);
-            deleteFrameBuffer();
+            deleteFrameBuffer(d.frame);
         }
         hostDestroyContext();
-        d.gl = PresentationGL();
+        d.frame.gl = PresentationGL();
         return;
     }
     if (!d.context) return;
     SDL_GL_MakeCurrent(d.window, d.context);
-    deleteFrameBuffer();
+    deleteFrameBuffer(d.frame);
     SDL_GL_MakeCurrent(d.window, nullptr);
     SDL_GL_DeleteContext(d.context);
     d.context = nullptr;
-    d.gl = PresentationGL();
+    d.frame.gl = PresentationGL();
 }
 
-void displaySwapGL(int waitForRetrace)
+void x11SwapGL(int waitForRetrace)
 {
     FullscreenWindow& d = display;
     if (d.hosted) {
         if (!hostHasContext()) return;
         // The host window's owner may resize it at any time (a settings
         // preview does); the next frame is scaled into the new size.
-        if (hostSizeChanged(&d.screenWidth, &d.screenHeight)) placeFrame();
+        if (hostSizeChanged(&d.frame.screenWidth, &d.frame.screenHeight)) placeFrame(d.frame);
         if (hostGone()) return;
     } else if (!d.window || !d.context) {
         return;
@@ -573,26 +400,23 @@ void displaySwapGL(int waitForRetrace)
             SDL_GL_SetSwapInterval(interval);
         d.swapInterval = interval;
     }
-    if (d.framebuffer)
-        presentFrameBuffer();
-    else
-        swapWindow();
+    presentFrame(d.frame, swapWindow);
     if (interval) pacePass();
 }
 
-void displayWaitForRefresh()
+void x11WaitForRefresh()
 {
-    if (vsyncAllowed && displayIsOpen()) pacePass();
+    if (vsyncAllowed && x11IsOpen()) pacePass();
 }
 
-void displayAllowVsync(int allowed)
+void x11AllowVsync(int allowed)
 {
     vsyncAllowed = allowed ? 1 : 0;
     display.swapInterval = -1;
-    resetPacing(displayRefreshRate());
+    resetPacing(x11RefreshRate());
 }
 
-void displayReclaimFocus()
+void x11ReclaimFocus()
 {
     if (!display.window) return;
     SDL_RestoreWindow(display.window);
@@ -600,19 +424,19 @@ void displayReclaimFocus()
     SDL_SetWindowInputFocus(display.window);
 }
 
-void displayGrabInput(int grab)
+void x11GrabInput(int grab)
 {
     inputGrabbed = grab ? 1 : 0;
     applyPointerAndGrab();
 }
 
-void displayShowPointer(int shown)
+void x11ShowPointer(int shown)
 {
     pointerShown = shown ? 1 : 0;
     applyPointerAndGrab();
 }
 
-void displayUseHostWindow(uint64_t window)
+void x11UseHostWindow(uint64_t window)
 {
     hostWindowId = window;
 }
@@ -622,7 +446,40 @@ uint64_t chosenHostWindow()
     return hostWindowId;
 }
 
-int displayHostWindowGone()
+int x11HostWindowGone()
 {
     return hostGone() ? 1 : 0;
 }
+
+namespace {
+void x11UnlockSession() {}
+int x11SessionLocked() { return 0; }
+
+bool x11HasContext()
+{
+    return display.context || (display.hosted && hostHasContext());
+}
+
+int x11GLSamples()
+{
+    return display.frame.samples;
+}
+
+int x11GLSoftwareRenderer()
+{
+    return x11HasContext() && drawnInSoftware(display.frame) ? 1 : 0;
+}
+
+int x11ReadFrame(uint8_t* rgb)
+{
+    return x11HasContext() && readFrame(display.frame, rgb) ? 1 : 0;
+}
+} // namespace
+
+const DisplayHost x11DisplayHost = {
+    "x11", x11DesktopSize, x11NativeSize, x11RefreshRate, x11OpenFullscreen, x11Close, x11IsOpen,
+    x11FrameRectangle, x11UseHostWindow, x11HostWindowGone, x11CreateGLContext, x11MakeGLCurrent,
+    x11DestroyGLContext, x11SwapGL, x11WaitForRefresh, x11AllowVsync, x11PollInput, x11ReclaimFocus,
+    x11GrabInput, x11ShowPointer, x11LockRefusal, x11UnlockSession, x11SessionLocked,
+    x11GLSamples, x11GLSoftwareRenderer, x11ReadFrame,
+};

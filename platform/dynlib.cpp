@@ -4,7 +4,7 @@
 
 void* openLibrary(const char* fileName)
 {
-    // RTLD_GLOBAL: freeglut and SDL load the same libGL and must share its dispatch.
+    // RTLD_GLOBAL: SDL and the display host load the same libGL and must share its dispatch.
     return dlopen(fileName, RTLD_NOW | RTLD_GLOBAL);
 }
 

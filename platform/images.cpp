@@ -4,48 +4,9 @@
 #include <SDL_image.h>
 
 #include <cstring>
-#include <mutex>
 
-namespace {
-
-// SDL_image's loaders set up their libraries through IMG_Init on first use,
-// which is not safe when two threads get there together; it is done once here,
-// before any decode. Nothing else needs SDL_Init: reading from memory, the
-// surfaces and the pixel formats work without it (SDL shares its pixel
-// formats between threads under a lock of its own), and SDL keeps its error
-// text per thread.
-void initialiseDecoders()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { IMG_Init(IMG_INIT_PNG | IMG_INIT_TIF | IMG_INIT_WEBP); });
-}
-
-const char* typeName(ImageFormat format)
-{
-    switch (format) {
-    case ImageFormat::Png: return "PNG";
-    case ImageFormat::Webp: return "WEBP";
-    case ImageFormat::Tiff: return "TIF";
-    case ImageFormat::Bmp: return "BMP";
-    }
-    return "";
-}
-
-const char* formatName(ImageFormat format)
-{
-    switch (format) {
-    case ImageFormat::Png: return "PNG";
-    case ImageFormat::Webp: return "WebP";
-    case ImageFormat::Tiff: return "TIFF";
-    case ImageFormat::Bmp: return "BMP";
-    }
-    return "";
-}
-
-} // namespace
-
-int decodeImageBytes(const uint8_t* bytes, size_t size, ImageFormat format, int& width, int& height,
-                     std::vector<uint8_t>& rgba, std::string* why)
+int decodeBmpBytes(const uint8_t* bytes, size_t size, int& width, int& height, std::vector<uint8_t>& rgba,
+                   std::string* why)
 {
     width = height = 0;
     rgba.clear();
@@ -54,11 +15,11 @@ int decodeImageBytes(const uint8_t* bytes, size_t size, ImageFormat format, int&
         return 1;
     };
     if (size == 0 || size > 0x7FFFFFFF) return fail("not a picture");
-    initialiseDecoders();
     SDL_RWops* source = SDL_RWFromConstMem(bytes, static_cast<int>(size));
     if (!source) return fail("out of memory");
-    SDL_Surface* loaded = IMG_LoadTyped_RW(source, 1, typeName(format));
-    if (!loaded) return fail(std::string("damaged ") + formatName(format) + " data");
+    // The BMP reader needs no IMG_Init: nothing is set up behind it.
+    SDL_Surface* loaded = IMG_LoadTyped_RW(source, 1, "BMP");
+    if (!loaded) return fail("damaged BMP data");
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(loaded);
     if (!converted) return fail("out of memory");

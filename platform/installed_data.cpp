@@ -11,15 +11,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The settings files, "Vellamir.INI" and "Vellamir.conf", in any case.
 bool isSettingsFile(const std::string& name)
 {
-    const char* wanted = "vellamir.ini";
-    if (name.size() != 12) return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
-        if (c != wanted[i]) return false;
+    for (const std::string wanted : {"vellamir.ini", "vellamir.conf"}) {
+        bool same = name.size() == wanted.size();
+        for (size_t i = 0; same && i < name.size(); ++i) {
+            char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
+            same = c == wanted[i];
+        }
+        if (same) return true;
     }
-    return true;
+    return false;
 }
 
 } // namespace
@@ -47,8 +50,9 @@ std::string findInstalledData()
     return "";
 }
 
-int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason)
+int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason, int* copied)
 {
+    if (copied) *copied = 0;
     std::error_code error;
     const fs::path from = fs::path(installed) / "Brevane";
     // The folder keeps the case it already has in the Windows directory.
@@ -73,6 +77,7 @@ int copyInstalledData(const char* installed, const char* windowsDirectory, std::
         if (fs::exists(fs::symlink_status(target, error))) continue;
         fs::copy_file(entry->path(), target, fs::copy_options::none, error);
         if (error) return fail(target);
+        if (copied) ++*copied;
     }
     return 0;
 }

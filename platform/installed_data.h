@@ -16,8 +16,9 @@ std::string findInstalledData();
 // Copies the "Brevane" folder of the installed data into the Windows
 // directory: missing folders are created, files are copied with their
 // permission bits, an existing file is never overwritten, and the settings
-// file "Vellamir.INI" is never copied. Returns 0, or 1 with *reason saying
-// what failed (files copied until then stay).
-int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason);
+// files "Vellamir.INI" and "Vellamir.conf" are never copied. Returns 0, or 1 with *reason saying
+// what failed (files copied until then stay). *copied (when given) counts the files copied.
+int copyInstalledData(const char* installed, const char* windowsDirectory, std::string* reason,
+                      int* copied = nullptr);
 // Tells on standard error where the data was looked for and how to install it.
 void explainMissingData(const char* windowsDirectory);

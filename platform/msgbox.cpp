@@ -20,6 +20,7 @@
 #undef None
 
 #include "platform/dialog_widgets.h"
+#include "platform/display_hosts.h"
 #include "platform/saver_host.h"
 
 namespace {
@@ -121,6 +122,8 @@ int serverHasPersonalInput(Display* display)
 
 int personCanAnswer()
 {
+    // Behind the session's lock no other window can be seen, whatever the display has.
+    if (displaySessionLocked()) return 0;
     static int answer = -1;
     if (answer >= 0) return answer;
     const char* told = getenv("VELLAMIR_ATTENDED");
@@ -142,13 +145,19 @@ MessageAnswer fatalMessageBox(const char* text, const char* caption, MessageIcon
 
 std::string noDisplayReason()
 {
+    if (strcmp(displayHostName(), "wayland") == 0) {
+        if (displayDesktopSize(nullptr, nullptr)) return "";
+        const char* wayland = getenv("WAYLAND_DISPLAY");
+        return std::string("No Wayland display: the compositor at WAYLAND_DISPLAY=") + (wayland ? wayland : "") +
+               " cannot be reached, or shows no output (VELLAMIR_DISPLAY=x11 runs on X11 instead).";
+    }
     if (displayAvailable()) return "";
     const char* display = getenv("DISPLAY");
     const char* wayland = getenv("WAYLAND_DISPLAY");
     bool waylandSession = wayland && *wayland;
     if (!display || !*display)
         return waylandSession ? "No X11 display: this is a Wayland session without an X server (DISPLAY is not set); "
-                                "Vellamir needs X11, so start XWayland or an X session."
+                                "VELLAMIR_DISPLAY=x11 needs XWayland; without it, leave VELLAMIR_DISPLAY unset."
                               : "No X11 display: DISPLAY is not set. Start Vellamir in an X session "
                                 "(or on a virtual one with xvfb-run).";
     std::string reason = std::string("No X11 display: the X server at DISPLAY=") + display + " cannot be opened";

@@ -28,7 +28,8 @@ int displayAvailable();
 // ---- Boxes that end the program ------------------------------------------------------
 
 // 1 when a person can answer a box. VELLAMIR_ATTENDED=1 or =0 says so outright
-// (for scripts and tests); otherwise nobody can when no display opens, when a
+// (for scripts and tests); otherwise nobody can while the session's lock is
+// held (nothing else shows), when no display opens, when a
 // screen-saver daemon started the program (XSCREENSAVER_WINDOW names its
 // window, under its lock), or when the X server has no input device a person
 // works: only its core and XTEST devices and those of a virtual frame buffer
@@ -38,9 +39,9 @@ int personCanAnswer();
 // standard error, and the box is shown only when a person can answer it, so
 // the program never waits unseen. Returns what the box would answer (Ok).
 MessageAnswer fatalMessageBox(const char* text, const char* caption, MessageIcon icon);
-// Why no display opens for windows and boxes, in a plain sentence ("" when
-// one does): DISPLAY unset, a Wayland session without an X server, or an X
-// server that refuses the connection.
+// Why the saver finds no display, in a plain sentence ("" when it does): on
+// Wayland a compositor that cannot be reached; on X11 DISPLAY unset, a
+// Wayland session without an X server, or an X server that refuses the connection.
 std::string noDisplayReason();
 
 // ---- Watching boxes (tests, scripted runs) ----------------------------------------

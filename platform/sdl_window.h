@@ -7,6 +7,31 @@
 
 #include <cstdint>
 
+#include "platform/display.h"
+
+// The entry points of the X11 host (display.h's calls, in x11DisplayHost).
+int x11DesktopSize(int* width, int* height);
+int x11NativeSize(int* width, int* height);
+int x11RefreshRate();
+int x11OpenFullscreen(const char* title, int width, int height, int bitsPerPixel, int pages);
+void x11Close();
+int x11IsOpen();
+void x11FrameRectangle(int* x, int* y, int* width, int* height);
+void x11UseHostWindow(uint64_t window);
+int x11HostWindowGone();
+int x11CreateGLContext(const DisplayGLVisual& visual);
+void x11MakeGLCurrent(int bind);
+void x11DestroyGLContext();
+void x11SwapGL(int waitForRetrace);
+void x11WaitForRefresh();
+void x11AllowVsync(int allowed);
+int x11PollInput(DisplayInput* input);
+void x11ReclaimFocus();
+void x11GrabInput(int grab);
+void x11ShowPointer(int shown);
+// In a Wayland session X grabs bind X clients only: a password run refuses to pretend there.
+const char* x11LockRefusal();
+
 // The full-screen window, or null.
 SDL_Window* sdlWindow();
 // A window position (screen pixels) as a pixel of the mode's frame, clamped into it.

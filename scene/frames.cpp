@@ -9,7 +9,10 @@
 #include <cstring>
 
 #include "kgl/glbind.h"
+#include "plaques/plaques.h"
 #include "scene/scene.h"
+#include "visibility/visibility.h"
+#include "world/floor_plan.h"
 #include "world/museum.h"
 
 namespace {
@@ -210,6 +213,13 @@ bool slotInView(const Museum& museum, int s)
     const Camera& camera = museum.camera;
     const float* x = museum.cornerX + s * 4;
     const float* z = museum.cornerZ + s * 4;
+    // The slot, its frame and whatever hangs beside it on the face lie in the
+    // open cell in front of the face: they go when that cell goes.
+    const int column = static_cast<int>(std::floor((x[0] + x[2]) * 0.5f));
+    const int row = static_cast<int>(std::floor((z[0] + z[2]) * 0.5f));
+    if (row >= 0 && row < kPlanRows && column >= 0 && column < kPlanColumns &&
+        !cellSent(frameCells, planIndex(row, column)))
+        return false;
     // Seen only from the room side of its wall: the normal out of an upright
     // slot is its top edge turned a quarter to the room.
     const float normalX = z[0] - z[1], normalZ = x[1] - x[0];
@@ -271,4 +281,42 @@ void pictureCorners(const Museum& museum, int s, float corners[4][3])
     worldPoint(a, {u0, v0, kPhotoHeight}, corners[1]);
     worldPoint(a, {u0, v1, kPhotoHeight}, corners[2]);
     worldPoint(a, {u1, v1, kPhotoHeight}, corners[3]);
+}
+
+void plaqueCorners(const Museum& museum, int s, float corners[4][3])
+{
+    const SlotAxes a = axesOf(museum, s);
+    const SlotPlaque& plaque = museum.plaque[s];
+    // Level with the frame's bottom edge, beside its right edge, a card's
+    // thickness off the wall.
+    const float u0 = a.width + kPlaqueGap, u1 = u0 + plaque.width;
+    const float v1 = a.height, v0 = v1 - plaque.height;
+    const float n = kWallDepth + 0.004f;
+    worldPoint(a, {u1, v0, n}, corners[0]);
+    worldPoint(a, {u0, v0, n}, corners[1]);
+    worldPoint(a, {u0, v1, n}, corners[2]);
+    worldPoint(a, {u1, v1, n}, corners[3]);
+}
+
+void drawPlaque(const Museum& museum, int s)
+{
+    const SlotPlaque& plaque = museum.plaque[s];
+    if (plaque.texture == 0 || museum.frameStyle[s] == 0) return;
+    float c[4][3];
+    plaqueCorners(museum, s, c);
+    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    gl.glColor3ub(kPlaqueCardColour[0], kPlaqueCardColour[1], kPlaqueCardColour[2]);
+    gl.glBindTexture(GL_TEXTURE_2D, plaque.texture);
+    gl.glBegin(GL_QUADS);
+    gl.glTexCoord2f(plaque.usedS, 0);
+    gl.glVertex3f(c[0][0], c[0][1], c[0][2]);
+    gl.glTexCoord2f(0, 0);
+    gl.glVertex3f(c[1][0], c[1][1], c[1][2]);
+    gl.glTexCoord2f(0, plaque.usedT);
+    gl.glVertex3f(c[2][0], c[2][1], c[2][2]);
+    gl.glTexCoord2f(plaque.usedS, plaque.usedT);
+    gl.glVertex3f(c[3][0], c[3][1], c[3][2]);
+    gl.glEnd();
+    gl.glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
 }

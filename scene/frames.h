@@ -5,9 +5,9 @@
 
 struct Museum;
 
-// Whether slot s may show from the camera: the eye on the room side of its
-// wall and the slot not wholly outside the view's width (a cheap test;
-// OpenGL clips the rest).
+// Whether slot s may show from the camera: its cell sent by the frame being
+// drawn (frameCells), the eye on the room side of its wall and the slot not
+// wholly outside the view's width (a cheap test; OpenGL clips the rest).
 bool slotInView(const Museum& museum, int slot);
 // Forgets the display lists of an earlier OpenGL context (once per run, in setUpScene).
 void forgetFrameLists();
@@ -18,3 +18,9 @@ void drawFrames(const Museum& museum);
 // The four corners (x, y, z; the slot's corner order) of the picture in slot
 // s: the slot itself without a frame, else the photo's opening in the mat.
 void pictureCorners(const Museum& museum, int slot, float corners[4][3]);
+// The plaque of slot s beside its frame, when it has one: a card in its
+// light colour shaded by its texture, just off the wall. Leaves the texture
+// environment in decal mode and the current colour white.
+void drawPlaque(const Museum& museum, int slot);
+// The four corners of the plaque of slot s (the slot's corner order).
+void plaqueCorners(const Museum& museum, int slot, float corners[4][3]);

@@ -3,6 +3,7 @@
 
 #include "kgl/glbind.h"
 #include "shell/random.h"
+#include "visibility/visibility.h"
 #include "world/floor_plan.h"
 
 namespace {
@@ -249,14 +250,20 @@ void drawSculpture(const ObjectSet& set, float x, float z, int variant)
     gl.glPopMatrix();
 }
 
-void drawObjects(const ObjectSet& set)
+void drawObjects(const ObjectSet& set, const VisibleCells* cells)
 {
     gl.glDisable(GL_TEXTURE_2D);
     int variant = 0;
     for (int r = 0; r < kPlanRows; ++r) {
         for (int c = 0; c < kPlanColumns; ++c) {
             const float x = c + 0.5f, z = r + 0.5f;
-            switch (walkMap[planIndex(r, c)]) {
+            const bool sent = !cells || cellSent(*cells, planIndex(r, c));
+            const uint8_t kind = walkMap[planIndex(r, c)];
+            if (!sent) {
+                if (kind == kSculpture) variant = (variant + 1) % 3;
+                continue;
+            }
+            switch (kind) {
             case kCubePond: drawCubePond(set, x, z); break;
             case kBench: drawBench(set, x, z); break;
             case kShowcase: drawShowcase(set, x, z); break;
@@ -273,7 +280,8 @@ void drawObjects(const ObjectSet& set)
     gl.glDepthMask(GL_FALSE);
     for (int r = 0; r < kPlanRows; ++r)
         for (int c = 0; c < kPlanColumns; ++c)
-            if (walkMap[planIndex(r, c)] == kShowcase) drawShowcaseGlass(set, c + 0.5f, r + 0.5f);
+            if (walkMap[planIndex(r, c)] == kShowcase && (!cells || cellSent(*cells, planIndex(r, c))))
+                drawShowcaseGlass(set, c + 0.5f, r + 0.5f);
     gl.glDepthMask(GL_TRUE);
     gl.glEnable(GL_TEXTURE_2D);
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct VisibleCells;
+
 // ---- The record ----------------------------------------------------------------------
 
 constexpr int kPondCubes = 4;
@@ -43,8 +45,10 @@ void turnExhibits(ObjectSet& set);
 
 // Every exhibit of walkMap in row-major order, untextured, then the showcase
 // glass without depth writes; returns with texturing and depth writes on.
-// Sculptures take variants 0, 1, 2, 0, ... in that order.
-void drawObjects(const ObjectSet& set);
+// Sculptures take variants 0, 1, 2, 0, ... in that order, counted over every
+// cell, so a sculpture keeps its variant whether the frame sends the cells
+// before it or not. Given the cells a frame sends, only their exhibits go.
+void drawObjects(const ObjectSet& set, const VisibleCells* cells = nullptr);
 // One exhibit on the cell centred at x, z (world units).
 void drawCubePond(const ObjectSet& set, float x, float z);
 void drawBench(const ObjectSet& set, float x, float z);
@@ -75,11 +79,9 @@ extern const ModelTable pedestalModel;       // block 0.4 x 0.4, 0.3 high
 extern const ModelTable showcaseBaseModel;   // block 0.8 x 0.8, 0.2 high, white top
 extern const ModelTable benchModel;          // seat 1.0 x 0.2 at height 0.3 on two end blocks
 
-// ---- GLUT's solid shapes (glut_shapes.cpp) -------------------------------------------
+// ---- The solid shapes, as GLUT draws them (shapes.cpp) --------------------------------
 
 // A cube of the given edge centred at the origin, with face normals.
 void solidCube(double edge);
-// A sphere centred at the origin, with smooth normals.
+// A sphere centred at the origin, with smooth normals: slices around the z axis, stacks from pole to pole.
 void solidSphere(double radius, int slices, int stacks);
-// Lets GLUT go at the end of a run (it is started again by the next shape).
-void releaseShapes();

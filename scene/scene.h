@@ -1,6 +1,8 @@
 // The scene: the OpenGL state a run sets once, and the drawing of one frame.
 #pragma once
 
+#include "visibility/visibility.h"
+
 // ---- Once per run ----------------------------------------------------------------
 
 // The fixed state, right after OpenGL has started and before any texture:
@@ -21,8 +23,23 @@ double sceneAspect();
 
 // ---- Every drawn frame ---------------------------------------------------------------
 
+// The projection's vertical angle of view (degrees), its near and far planes (world units).
+constexpr double kFieldOfView = 84.0;
+constexpr double kNearPlane = 0.2;
+constexpr double kFarPlane = 12.0;
+
+// The cells the frame being drawn sends: what the camera can see (everything
+// while culling is off, or before the first frame). Owned by the scene,
+// filled by drawScene at the start of every frame.
+extern VisibleCells frameCells;
+// Finds the cells the museum's camera can see and keeps those within its view.
+void findFrameCells(const struct Museum& museum, VisibleCells& cells);
+
 // Draws the museum into the current viewport (after the frame's clear): the
 // view from the run's camera, the architecture and pictures unlit, the
-// exhibits lit; then flushes. A run without a museum or exhibits (some tests
+// exhibits lit, only the cells the camera can see (frameCells); then flushes. A run without a museum or exhibits (some tests
 // prepare one) draws only what it has.
 void drawScene();
+// The same with the cells given (they become frameCells): the tests' way to
+// compare a frame sending everything with one sending only what is seen.
+void drawSceneSending(const VisibleCells& cells);

@@ -1,5 +1,7 @@
 #include "scene/scene.h"
 
+#include <cmath>
+
 #include "kgl/glbind.h"
 #include "scene/architecture.h"
 #include "scene/frames.h"
@@ -8,6 +10,12 @@
 #include "shell/run_state.h"
 #include "world/museum.h"
 #include "world/textures.h"
+
+VisibleCells frameCells;
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
 
 void fogColour(float colour[4])
 {
@@ -44,7 +52,7 @@ void setUpScene()
     gl.glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
     gl.glMatrixMode(GL_PROJECTION);
     gl.glLoadIdentity();
-    gl.gluPerspective(84.0, sceneAspect(), 0.2, 12.0);
+    gl.gluPerspective(kFieldOfView, sceneAspect(), kNearPlane, kFarPlane);
     gl.glMatrixMode(GL_MODELVIEW);
     gl.glLoadIdentity();
     gl.glEnable(GL_BLEND);
@@ -73,8 +81,38 @@ void setUpTextureEnvironment()
     gl.glEnable(GL_TEXTURE_2D);
 }
 
+void findFrameCells(const Museum& museum, VisibleCells& cells)
+{
+    const Camera& camera = museum.camera;
+    const double halfAngle = horizontalHalfAngle(kFieldOfView, sceneAspect());
+    // The near plane's corners are its farthest points from the eye.
+    const double tanAcross = std::tan(halfAngle * kPi / 180.0), tanUp = std::tan(kFieldOfView * 0.5 * kPi / 180.0);
+    const double nearReach = kNearPlane * std::sqrt(1.0 + tanAcross * tanAcross + tanUp * tanUp);
+    findSightedCells(camera.eye[0], camera.eye[2], nearReach, cells);
+    const ViewWedge view = {camera.eye[0],
+                            camera.eye[2],
+                            camera.lookTarget[0] - camera.eye[0],
+                            camera.lookTarget[2] - camera.eye[2],
+                            halfAngle,
+                            kFarPlane};
+    keepCellsInView(view, cells);
+}
+
 void drawScene()
 {
+    const Museum* museum = saverRun.museum;
+    if (museum && cullingOn()) {
+        findFrameCells(*museum, frameCells);
+    } else {
+        frameCells.everything = true;
+        frameCells.count = 0;
+    }
+    drawSceneSending(frameCells);
+}
+
+void drawSceneSending(const VisibleCells& cells)
+{
+    if (&cells != &frameCells) frameCells = cells;
     const Museum* museum = saverRun.museum;
     gl.glLoadIdentity();
     if (museum) {
@@ -93,11 +131,11 @@ void drawScene()
         const bool opaque = colour[3] == 1.0f;
         if (opaque) gl.glDisable(GL_BLEND);
         drawArchitecture(*museum, museumTextures.wallTextures, museumTextures.floorTextures,
-                         museumTextures.ceilingTextures);
+                         museumTextures.ceilingTextures, &frameCells);
         drawPictures(*museum);
         if (opaque) gl.glEnable(GL_BLEND);
     }
     gl.glEnable(GL_LIGHTING);
-    if (saverRun.objectSet) drawObjects(*saverRun.objectSet);
+    if (saverRun.objectSet) drawObjects(*saverRun.objectSet, &frameCells);
     gl.glFlush();
 }

@@ -94,6 +94,11 @@ const ControlTemplate settingsControls[] = {
     {902, Radio, 0, "Slow", 85, 172, 34, 10},
     {903, Radio, 0, "Very Slow", 121, 172, 50, 10},
 
+    // The look at the screen's own size
+    {kNone, Group, 0, "At screen size", 1, 197, 368, 22},
+    {620, AutoCheck, 0, "Classic textures", 7, 206, 80, 10},
+    {621, AutoCheck, 0, "Plaques beside the photos", 100, 206, 110, 10},
+
     // The buttons
     {1, Button, 0, "Ok", 337, 94, 32, 12},
     {2, Button, 0, "Cancel", 337, 108, 32, 12},
@@ -116,7 +121,7 @@ const ControlTemplate changePasswordControls[] = {
 
 const DialogTemplate settingsDialogTemplate = {
     "DIALOG_1", "Vellamir", kDialogCentred | kDialogSystemMenu | kDialogMinimiseBox | kDialogModalFrame,
-    "Helv", 8, 0, 0, 370, 198,
+    "Helv", 8, 0, 0, 370, 221,
     settingsControls, static_cast<int>(sizeof settingsControls / sizeof settingsControls[0]),
 };
 

@@ -51,6 +51,12 @@ struct Settings {
     float displayScale = 0.5f;              // the fraction that belongs to displaySizeId
     int16_t moveSeconds = 60;               // seconds between moves of the display window
     int16_t walkingSpeedId = 901;           // 900..903: fast .. very slow
+
+    // The look at the screen's own size ("Screen size" and a screen-saver
+    // daemon's window), kept in "Brevane\Vellamir.conf" beside the INI file,
+    // whose layout is fixed. The classic modes always look as they always did.
+    int16_t classicTextures = 0;            // 1: the themes' 8-bit textures, unfiltered
+    int16_t plaques = 1;                    // 1: a plaque beside each photo
 };
 
 extern Settings settings;
@@ -90,3 +96,18 @@ int SaveSettings(const char* path);
 // The same on bytes: parse a file's content into record, and the bytes a record is saved as.
 void parseSettings(const uint8_t* bytes, size_t size, Settings& record);
 std::string serializeSettings(const Settings& record);
+
+// ---- The look file (look_file.cpp) ---------------------------------------------
+
+// "Brevane\Vellamir.conf": text lines "name=value" (classic_textures, plaques;
+// 0 or 1), blank lines and "#" comments. A missing file keeps the record's
+// values; a line that makes no sense is named on standard error and skipped.
+// Returns 0 when read, 1 when the file could not be opened.
+int LoadLookSettings(const char* path);
+// Writes the look fields, keeping the file's comments and the lines this
+// version does not know (a newer one's choices). 0, or 1 when not written.
+int SaveLookSettings(const char* path);
+
+// The same on text: the warnings for bad lines go to *problems (one line each).
+void parseLookSettings(const std::string& text, Settings& record, std::string* problems);
+std::string serializeLookSettings(const Settings& record, const std::string& previousText);

@@ -160,6 +160,8 @@ void initialise(Dialog* dialog)
     setCheck(dialog, kIdCubePonds, settings.cubePonds);
     setCheck(dialog, kIdSculptures, settings.sculptures);
     setCheck(dialog, kIdShowcases, settings.showcases);
+    setCheck(dialog, kIdClassicTextures, settings.classicTextures);
+    setCheck(dialog, kIdPlaques, settings.plaques);
     checkRadioButton(dialog, kIdDisplaySizeFirst, kIdDisplaySizeLast, settings.displaySizeId);
     setControlText(dialog, kIdMoveSeconds, std::to_string(settings.moveSeconds).c_str());
 
@@ -258,6 +260,8 @@ void apply(Dialog* dialog)
     settings.cubePonds = static_cast<int16_t>(isChecked(dialog, kIdCubePonds));
     settings.sculptures = static_cast<int16_t>(isChecked(dialog, kIdSculptures));
     settings.showcases = static_cast<int16_t>(isChecked(dialog, kIdShowcases));
+    settings.classicTextures = static_cast<int16_t>(isChecked(dialog, kIdClassicTextures));
+    settings.plaques = static_cast<int16_t>(isChecked(dialog, kIdPlaques));
     settings.moveSeconds = parseMoveSeconds(controlText(dialog, kIdMoveSeconds).substr(0, kSecondsTextLimit).c_str());
     settings.videoMode = pendingVideoMode;
 
@@ -265,6 +269,10 @@ void apply(Dialog* dialog)
     if (setCurrentDirectory(windowsDirectory) != 0 || SaveSettings("Brevane\\Vellamir.INI") != 0) {
         // The box keeps its short text; the file and the system's reason go to standard error.
         fprintf(stderr, "Vellamir: could not save the settings to %s/Brevane/Vellamir.INI: %s\n", windowsDirectory,
+                strerror(errno));
+        showError(dialog, "Error: Could not save settings to INI file.");
+    } else if (SaveLookSettings("Brevane\\Vellamir.conf") != 0) {
+        fprintf(stderr, "Vellamir: could not save the settings to %s/Brevane/Vellamir.conf: %s\n", windowsDirectory,
                 strerror(errno));
         showError(dialog, "Error: Could not save settings to INI file.");
     }
@@ -291,6 +299,8 @@ void restoreDefaults(Dialog* dialog)
     settings.displayScale = defaults.displayScale;
     settings.moveSeconds = defaults.moveSeconds;
     settings.walkingSpeedId = defaults.walkingSpeedId;
+    settings.classicTextures = defaults.classicTextures;
+    settings.plaques = defaults.plaques;
     sendInitialise(dialog);
     // The reload disables "Apply"; the defaults are a change that can be saved.
     markChanged(dialog);

@@ -19,6 +19,7 @@ enum SettingsControlId : int {
     kIdSpeedFirst = 300, kIdSpeedLast = 304,
     kIdPictureList = 400, kIdOpenPicture = 401, kIdDeletePicture = 402, kIdAddFolder = 403, kIdMuseumType = 500,
     kIdFurniture = 600, kIdCubePonds = 601, kIdSculptures = 602, kIdShowcases = 604,
+    kIdClassicTextures = 620, kIdPlaques = 621,
     kIdDisplaySizeFirst = 700, kIdDisplaySizeLast = 709, kIdMoveSeconds = 710,
     kIdFogEnabled = 800, kIdFogDensity = 801, kIdFogDensityValue = 802,
     kIdFogRed = 803, kIdFogGreen = 804, kIdFogBlue = 805,

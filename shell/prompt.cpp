@@ -10,6 +10,7 @@
 #include "kgl/errors.h"
 #include "kgl/events.h"
 #include "kgl/framework.h"
+#include "platform/display.h"
 #include "platform/memory.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
@@ -118,8 +119,11 @@ void promptKey(int character)
 {
     if (character == kEnter) {
         // Either way the prompt goes: the saver ends or the walk goes on.
-        saverRun.saverState = typedTextIsPassword() ? 0 : -1;
+        bool right = typedTextIsPassword();
+        saverRun.saverState = right ? 0 : -1;
         wipeTypedPassword();
+        // The right password, and only it, gives a locked session back.
+        if (right) displayUnlockSession();
     }
     if (character == kBackspace && saverRun.typedLength > 0) {
         saverRun.typedLength--;

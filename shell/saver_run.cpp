@@ -6,9 +6,11 @@
 #include "kgl/errors.h"
 #include "kgl/events.h"
 #include "kgl/framework.h"
+#include "kgl/glbind.h"
 #include "kgl/modes.h"
 #include <new>
 
+#include "platform/display.h"
 #include "platform/installed_data.h"
 #include "platform/msgbox.h"
 #include "platform/saver_host.h"
@@ -115,7 +117,9 @@ void prepareSaverRun()
 
 void initScene()
 {
-    if (!startOpenGL(0x1A)) failWithLibraryError();
+    // At the screen's own size the edges are multisampled where the renderer
+    // does it in hardware (the library leaves software renderers without).
+    if (!startOpenGL(0x1A | (detailedLook() ? kGLMultisample : 0))) failWithLibraryError();
     saverRun.frameDelay = frameDelayFor(settings.speedId);
     saverRun.passCounter = saverRun.frameDelay;
     setUpScene();
@@ -148,7 +152,6 @@ void finishSaverRun()
     }
     wipeTypedPassword();
     showCursor();
-    releaseShapes();
     stopPictureLoading();
     timerStop();
     requestQuit();
@@ -175,6 +178,14 @@ int runSaver()
     if (settings.passwordEnabled == 1 && !passwordCanBeTyped(settings.password))
         fprintf(stderr, "Vellamir: the stored password holds characters the password prompt cannot type, so it "
                         "cannot end the saver; set a new one with \"vellamir /c\".\n");
+    // A password run that cannot keep the desktop from others says so and
+    // opens nothing, rather than show a prompt that guards nothing.
+    if (settings.passwordEnabled == 1) {
+        if (const char* refusal = displayLockRefusal()) {
+            fprintf(stderr, "Vellamir: %s.\n", refusal);
+            return 1;
+        }
+    }
     if (!checkPasswordPictures()) return 0;
     catchTerminationSignals();
     setHostWindow(hostWindow);

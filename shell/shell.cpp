@@ -21,19 +21,25 @@ void startupError(const std::string& text)
 }
 
 // A user's first start after a system-wide install: the data comes from the
-// installed copy, once, and the user is told where it went.
+// installed copy, and the user is told where it went. Later starts take the
+// files a newer version brought (the textures for the screen's own size came
+// after the first ones), never touching what is there.
 void takeInstalledData()
 {
-    if (hasSaverData(windowsDirectory)) return;
     std::string installed = findInstalledData();
     if (installed.empty()) return;
+    const bool first = !hasSaverData(windowsDirectory);
     std::string reason;
-    if (copyInstalledData(installed.c_str(), windowsDirectory, &reason) == 0)
-        fprintf(stderr, "Vellamir: first start: copied the saver's data from %s/Brevane into %s/Brevane.\n",
-                installed.c_str(), windowsDirectory);
-    else
+    int copied = 0;
+    if (copyInstalledData(installed.c_str(), windowsDirectory, &reason, &copied) != 0)
         fprintf(stderr, "Vellamir: could not copy the saver's data from %s/Brevane: %s\n", installed.c_str(),
                 reason.c_str());
+    else if (first)
+        fprintf(stderr, "Vellamir: first start: copied the saver's data from %s/Brevane into %s/Brevane.\n",
+                installed.c_str(), windowsDirectory);
+    else if (copied > 0)
+        fprintf(stderr, "Vellamir: copied %d new data file%s of this version from %s/Brevane into %s/Brevane.\n",
+                copied, copied == 1 ? "" : "s", installed.c_str(), windowsDirectory);
 }
 
 const char kUsage[] =
@@ -50,8 +56,12 @@ const char kUsage[] =
     "Windows directory: $WINDIR, else $XDG_DATA_HOME/vellamir (~/.local/share/vellamir).\n"
     "  The saver's data is in Brevane there; after a system-wide install the first\n"
     "  start copies it from $XDG_DATA_DIRS/vellamir (/usr/local/share, /usr/share).\n"
-    "Settings file: Brevane/Vellamir.INI in the Windows directory.\n"
+    "Settings files: Brevane/Vellamir.INI and Brevane/Vellamir.conf in the Windows directory.\n"
+    "Display: Wayland when WAYLAND_DISPLAY is set, else X11; VELLAMIR_DISPLAY=wayland\n"
+    "  or =x11 chooses. A password run on Wayland locks the session where the\n"
+    "  compositor offers ext-session-lock-v1, and refuses to start where it does not.\n"
     "XScreenSaver: add \"GL: vellamir /s\" to the programs list in ~/.xscreensaver.\n"
+    "swayidle: swayidle -w timeout 600 'vellamir /s'\n"
     "See also: man vellamir\n";
 
 } // namespace
@@ -77,6 +87,7 @@ int saverMain(const char* argumentText)
     takeInstalledData();
     setDefaultPicture(settings);
     LoadSettings("Brevane\\Vellamir.INI");
+    LoadLookSettings("Brevane\\Vellamir.conf");
 
     switch (mode) {
     case RunMode::Saver:

@@ -17,6 +17,11 @@ struct Rgb {
 struct Image {
     int width = 0, height = 0;
     std::vector<Rgb> pixels;
+    // Pixels of this image per pixel of the texture's classic size: 1 for the
+    // classic files, 4 or 8 for the 1024 x 1024 ones. The painters measure
+    // their lines, grout and spots in classic pixels times this, so both
+    // sizes show the same design.
+    float detail = 1.0f;
 
     Image(int w, int h, Rgb fill = {0, 0, 0}) : width(w), height(h), pixels(size_t(w) * h, fill) {}
     Rgb& at(int x, int y) { return pixels[size_t(y) * width + x]; }
@@ -30,6 +35,9 @@ bool writeBmp(const std::string& path, const Image& image);
 // Writes an 8-bit RGBA PNG with uncompressed (stored) data; alpha holds one
 // coverage 0..1 per pixel, top row first, or nothing for an opaque image. False on failure.
 bool writePng(const std::string& path, const Image& image, const std::vector<float>& alpha);
+// Writes a baseline JPEG of the given quality (1..100), colour kept at full
+// resolution (no chroma subsampling, so thin coloured lines stay sharp). False on failure.
+bool writeJpeg(const std::string& path, const Image& image, int quality);
 
 // ---- Colour and shape helpers (paint.cpp) ----------------------------------------
 
@@ -53,15 +61,39 @@ float tileFbm(float u, float v, int periodX, int periodY, int octaves, int seed)
 // Shortest distance between two coordinates on a ring of the given size.
 float wrapDelta(float a, float b, float size);
 
+// ---- Painting at more than the classic size (paint.cpp) ------------------------------
+
+// The octaves of noise a painter adds for the finer detail of a larger
+// image: one per doubling of the classic size (0 for the classic files).
+int extraOctaves(const Image& image);
+// A pixel's position in classic pixels: the pixel itself at the classic
+// size, the classic position under its centre otherwise.
+float classicPosition(int pixel, const Image& image);
+// Noise with one value per classic pixel: hash01 of the pixel at the classic
+// size, smoothly interpolated between those values on a larger image (so a
+// speckle keeps its size instead of turning into blocks).
+float pixelNoise(int x, int y, const Image& image, int seed);
+// The classic pixel whose speckle covers this pixel: the pixel itself at the
+// classic size; on a larger image a round speckle of a classic pixel's area
+// (its centre jittered a little, so they fall in no grid) inside each classic
+// pixel, and false between speckles. Painters that mark a share of the
+// pixels (pits, grit) hash its position as they hashed the pixel's.
+bool speckleOf(int x, int y, const Image& image, int* classicX, int* classicY);
+
 // ---- The painters -------------------------------------------------------------------
 
 // A texture file the generator writes: its name in "Brevane\graphics", its
-// size (a power of two) and the painter.
+// classic size (a power of two) and the painter. The same painter also makes
+// the texture's high-resolution copy (kDetailedSize, see detailedTextureName).
 struct TextureRecipe {
     const char* fileName;
     int size;
     void (*paint)(Image& image);
 };
+
+// Side of the high-resolution textures, pixels; their JPEG quality.
+constexpr int kDetailedSize = 1024;
+constexpr int kDetailedQuality = 90;
 
 // Every texture the theme table names (textures_patterns.cpp, textures_natural.cpp).
 extern const TextureRecipe patternTextures[];

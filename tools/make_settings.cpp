@@ -6,7 +6,8 @@
 //   NAME: videoMode, speedId, museumType, furniture, cubePonds, sculptures,
 //         showcases, fogEnabled, fogDensity, fogRed, fogGreen, fogBlue,
 //         displaySizeId (sets displayScale with it), moveSeconds,
-//         walkingSpeedId, picture (a path; repeat for more)
+//         walkingSpeedId, picture (a path; repeat for more); classicTextures
+//         and plaques also write "Vellamir.conf" beside PATH
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,7 @@ bool setField(Settings& record, const std::string& name, const std::string& valu
         {"fogRed", &Settings::fogRed},           {"fogGreen", &Settings::fogGreen},
         {"fogBlue", &Settings::fogBlue},         {"moveSeconds", &Settings::moveSeconds},
         {"walkingSpeedId", &Settings::walkingSpeedId},
+        {"classicTextures", &Settings::classicTextures}, {"plaques", &Settings::plaques},
     };
     for (const ShortField& field : shorts) {
         if (name == field.name) {
@@ -70,8 +72,11 @@ int main(int argc, char** argv)
     snprintf(windowsDirectory, sizeof windowsDirectory, "%s", argv[2]);
     Settings record;
     record.pictureCount = 0;
+    bool lookGiven = false;
     for (int i = 3; i < argc; ++i) {
         const char* equals = strchr(argv[i], '=');
+        if (equals && (strncmp(argv[i], "classicTextures=", 16) == 0 || strncmp(argv[i], "plaques=", 8) == 0))
+            lookGiven = true;
         if (!equals || !setField(record, std::string(argv[i], static_cast<size_t>(equals - argv[i])), equals + 1)) {
             fprintf(stderr, "%s: unknown or invalid setting %s\n", argv[0], argv[i]);
             return 2;
@@ -84,6 +89,17 @@ int main(int argc, char** argv)
     if (!file || fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || fclose(file) != 0) {
         fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
         return 1;
+    }
+    if (lookGiven) {
+        std::string path = argv[1];
+        size_t slash = path.rfind('/');
+        path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "Vellamir.conf";
+        const std::string text = serializeLookSettings(record, "");
+        FILE* look = fopen(path.c_str(), "wb");
+        if (!look || fwrite(text.data(), 1, text.size(), look) != text.size() || fclose(look) != 0) {
+            fprintf(stderr, "%s: cannot write %s\n", argv[0], path.c_str());
+            return 1;
+        }
     }
     return 0;
 }

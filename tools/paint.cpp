@@ -82,3 +82,44 @@ float wrapDelta(float a, float b, float size)
     if (d > size * 0.5f) d = size - d;
     return d;
 }
+
+int extraOctaves(const Image& image)
+{
+    int octaves = 0;
+    for (float d = image.detail; d >= 2.0f; d *= 0.5f) ++octaves;
+    return octaves;
+}
+
+float classicPosition(int pixel, const Image& image)
+{
+    if (image.detail == 1.0f) return float(pixel);
+    return (pixel + 0.5f) / image.detail - 0.5f;
+}
+
+float pixelNoise(int x, int y, const Image& image, int seed)
+{
+    if (image.detail == 1.0f) return hash01(x, y, seed);
+    // Two lattices half a pixel apart, averaged and their spread restored,
+    // so the speckle shows no rows and columns; each repeats with the texture.
+    const int periodX = int(std::lround(image.width / image.detail));
+    const int periodY = int(std::lround(image.height / image.detail));
+    const float px = classicPosition(x, image), py = classicPosition(y, image);
+    const float a = tileNoise(px, py, periodX, periodY, seed);
+    const float b = tileNoise(px + 0.5f, py + 0.5f, periodX, periodY, seed + 7919);
+    return clamp01(0.5f + (a + b - 1.0f) * 0.7071f);
+}
+
+bool speckleOf(int x, int y, const Image& image, int* classicX, int* classicY)
+{
+    if (image.detail == 1.0f) {
+        *classicX = x, *classicY = y;
+        return true;
+    }
+    const float px = (x + 0.5f) / image.detail, py = (y + 0.5f) / image.detail;
+    const int cx = int(std::floor(px)), cy = int(std::floor(py));
+    const float centreX = cx + 0.5f + 0.25f * (hash01(cx, cy, 7001) - 0.5f);
+    const float centreY = cy + 0.5f + 0.25f * (hash01(cx, cy, 7002) - 0.5f);
+    const float dx = px - centreX, dy = py - centreY;
+    *classicX = cx, *classicY = cy;
+    return dx * dx + dy * dy < 1.0f / 3.14159265f;
+}

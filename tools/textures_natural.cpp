@@ -18,6 +18,7 @@ void floor1(Image& image)  // varnished oak planks, staggered joints
 {
     const int planks = 8;
     const int plankHeight = image.height / planks;
+    const float k = image.detail;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const int plank = y / plankHeight;
@@ -26,7 +27,7 @@ void floor1(Image& image)  // varnished oak planks, staggered joints
             const float tone = hash01(plank, piece, 202);
             // Grain: growth rings stretched along the plank, bent by noise.
             const float warp = tileFbm(u(x, image), v(y, image), 2, 16, 4, 203 + piece);
-            const float ring = 0.5f + 0.5f * std::sin((y % plankHeight + 14.0f * warp + plank * 5.0f) * 1.3f);
+            const float ring = 0.5f + 0.5f * std::sin((y % plankHeight / k + 14.0f * warp + plank * 5.0f) * 1.3f);
             const float fibre = tileNoise(u(x, image) * 64, v(y, image) * 512, 64, 512, 204);
             Rgb light = mix(rgb255(196, 140, 84), rgb255(214, 164, 104), tone);
             Rgb dark = mix(rgb255(134, 84, 44), rgb255(156, 100, 56), tone);
@@ -35,8 +36,8 @@ void floor1(Image& image)  // varnished oak planks, staggered joints
             c = mix(c, rgb255(255, 236, 200), 0.12f * std::pow(std::sin(u(x, image) * kPi), 8.0f));
             // Dark gaps between the planks and at the butt joints.
             const int along = (x - joint + image.width) % (image.width / 2);
-            if (y % plankHeight == 0 || along == 0) c = rgb255(70, 42, 22);
-            else if (y % plankHeight == 1) c = scale(c, 1.1f);
+            if (y % plankHeight < k || along < k) c = rgb255(70, 42, 22);
+            else if (y % plankHeight < 2 * k) c = scale(c, 1.1f);
             image.at(x, y) = c;
         }
 }
@@ -60,13 +61,14 @@ float turbulence(float s, float t, int period, int octaves, int seed)
 // zero, soft at the edges, with a second finer set across them.
 void paintMarble(Image& image, Rgb base, Rgb cloud, Rgb vein, int seed)
 {
+    const int more = extraOctaves(image);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const float s = u(x, image), t = v(y, image);
-            const float band = std::sin(2 * kPi * (s + t) + 5.0f * tileFbm(s, t, 2, 2, 6, seed) +
-                                        1.5f * turbulence(s, t, 4, 4, seed + 5));
-            const float fine = std::sin(2 * kPi * (2 * s - t) + 9.0f * turbulence(s, t, 3, 5, seed + 7));
-            Rgb c = mix(base, cloud, smoothstep(0.35f, 0.75f, tileFbm(s, t, 3, 3, 5, seed + 3)));
+            const float band = std::sin(2 * kPi * (s + t) + 5.0f * tileFbm(s, t, 2, 2, 6 + more, seed) +
+                                        1.5f * turbulence(s, t, 4, 4 + more, seed + 5));
+            const float fine = std::sin(2 * kPi * (2 * s - t) + 9.0f * turbulence(s, t, 3, 5 + more, seed + 7));
+            Rgb c = mix(base, cloud, smoothstep(0.35f, 0.75f, tileFbm(s, t, 3, 3, 5 + more, seed + 3)));
             // A broad soft vein with a darker core, and faint hair veins.
             const float veinDepth = 1.0f - std::fabs(band);
             c = mix(c, mix(cloud, vein, 0.5f), 0.6f * std::pow(veinDepth, 5.0f));
@@ -91,14 +93,19 @@ void texture1(Image& image)  // granite: speckles of three minerals in a grey gr
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const float s = u(x, image), t = v(y, image);
-            Rgb c = mix(rgb255(150, 144, 136), rgb255(184, 178, 168), tileFbm(s, t, 4, 4, 5, 231));
-            const float dark = tileNoise(s * 48, t * 48, 48, 48, 232);
-            const float pink = tileNoise(s * 32, t * 32, 32, 32, 233);
-            const float white = tileNoise(s * 64, t * 64, 64, 64, 234);
+            const int more = extraOctaves(image);
+            Rgb c = mix(rgb255(150, 144, 136), rgb255(184, 178, 168), tileFbm(s, t, 4, 4, 5 + more, 231));
+            // Larger copies bend the grains' outlines a little, so they do not
+            // follow the noise lattice in straight runs.
+            const float bend = more ? 0.012f * (tileFbm(s, t, 32, 32, more + 2, 236) - 0.5f) : 0.0f;
+            const float bs = s + bend, bt = t - bend;
+            const float dark = tileNoise(bs * 48, bt * 48, 48, 48, 232);
+            const float pink = tileNoise(bs * 32, bt * 32, 32, 32, 233);
+            const float white = tileNoise(bs * 64, bt * 64, 64, 64, 234);
             if (dark > 0.72f) c = mix(c, rgb255(52, 50, 52), smoothstep(0.72f, 0.8f, dark));
             if (pink > 0.74f) c = mix(c, rgb255(196, 150, 130), smoothstep(0.74f, 0.82f, pink));
             if (white > 0.78f) c = mix(c, rgb255(236, 234, 228), smoothstep(0.78f, 0.84f, white));
-            c = scale(c, 0.92f + 0.16f * hash01(x, y, 235));
+            c = scale(c, 0.92f + 0.16f * pixelNoise(x, y, image, 235));
             image.at(x, y) = c;
         }
 }
@@ -108,15 +115,15 @@ void dirt1(Image& image)  // packed earth with pebbles
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const float s = u(x, image), t = v(y, image);
-            const float n = tileFbm(s, t, 6, 6, 6, 241);
+            const float n = tileFbm(s, t, 6, 6, 6 + extraOctaves(image), 241);
             Rgb c = mix(rgb255(72, 50, 32), rgb255(136, 102, 68), n);
-            c = scale(c, 0.85f + 0.3f * hash01(x, y, 242));
+            c = scale(c, 0.85f + 0.3f * pixelNoise(x, y, image, 242));
             image.at(x, y) = c;
         }
     // Pebbles: small shaded ovals, lit from above.
     for (int i = 0; i < 70; ++i) {
         const float cx = hash01(i, 0, 243) * image.width, cy = hash01(i, 1, 243) * image.height;
-        const float rx = 2.0f + 5.0f * hash01(i, 2, 243), ry = rx * (0.6f + 0.4f * hash01(i, 3, 243));
+        const float rx = (2.0f + 5.0f * hash01(i, 2, 243)) * image.detail, ry = rx * (0.6f + 0.4f * hash01(i, 3, 243));
         const Rgb stone = mix(rgb255(120, 112, 100), rgb255(190, 176, 150), hash01(i, 4, 243));
         for (int dy = -int(ry) - 2; dy <= int(ry) + 2; ++dy)
             for (int dx = -int(rx) - 2; dx <= int(rx) + 2; ++dx) {
@@ -140,7 +147,7 @@ void water1(Image& image)  // a pool seen from above: caustic light over deep bl
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const float s = u(x, image), t = v(y, image);
-            const float depth = tileFbm(s, t, 3, 3, 4, 251);
+            const float depth = tileFbm(s, t, 3, 3, 4 + extraOctaves(image), 251);
             Rgb c = mix(rgb255(14, 70, 128), rgb255(34, 130, 178), depth);
             // Caustics: the bright ridges where two noise fields fold.
             const float a = 1.0f - std::fabs(2.0f * tileFbm(s, t, 5, 5, 3, 252) - 1.0f);
@@ -157,10 +164,11 @@ void sky1(Image& image)  // blue sky with drifting clouds
         for (int x = 0; x < image.width; ++x) {
             const float s = u(x, image), t = v(y, image);
             Rgb c = mix(rgb255(76, 136, 220), rgb255(120, 172, 236), tileFbm(s, t, 2, 2, 3, 261));
-            const float cloud = tileFbm(s, t, 3, 3, 7, 262);
+            const int octaves = 7 + extraOctaves(image);
+            const float cloud = tileFbm(s, t, 3, 3, octaves, 262);
             const float cover = smoothstep(0.48f, 0.72f, cloud);
             // Cloud bellies are a little grey: sample the cloud a bit further on.
-            const float under = smoothstep(0.5f, 0.75f, tileFbm(s + 0.01f, t + 0.015f, 3, 3, 7, 262));
+            const float under = smoothstep(0.5f, 0.75f, tileFbm(s + 0.01f, t + 0.015f, 3, 3, octaves, 262));
             const Rgb white = mix(rgb255(252, 252, 255), rgb255(200, 206, 220), under * 0.7f);
             image.at(x, y) = mix(c, white, cover);
         }
@@ -172,10 +180,11 @@ void bubble1(Image& image)  // soap bubbles rising through blue-green water
 {
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
-            image.at(x, y) = mix(rgb255(20, 96, 120), rgb255(40, 150, 150), tileFbm(u(x, image), v(y, image), 3, 3, 4, 271));
+            image.at(x, y) = mix(rgb255(20, 96, 120), rgb255(40, 150, 150),
+                                 tileFbm(u(x, image), v(y, image), 3, 3, 4 + extraOctaves(image), 271));
     for (int i = 0; i < 34; ++i) {
         const float cx = hash01(i, 0, 272) * image.width, cy = hash01(i, 1, 272) * image.height;
-        const float r = 3.0f + 13.0f * std::pow(hash01(i, 2, 272), 1.6f);
+        const float r = (3.0f + 13.0f * std::pow(hash01(i, 2, 272), 1.6f)) * image.detail;
         for (int dy = -int(r) - 2; dy <= int(r) + 2; ++dy)
             for (int dx = -int(r) - 2; dx <= int(r) + 2; ++dx) {
                 const float ox = int(cx) + dx + 0.5f - cx, oy = int(cy) + dy + 0.5f - cy;
@@ -197,12 +206,13 @@ void splatter(Image& image)  // drops and splashes of paint on a pale floor
 {
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
-            image.at(x, y) = scale(rgb255(240, 236, 226), 0.96f + 0.08f * tileFbm(u(x, image), v(y, image), 8, 8, 3, 281));
+            image.at(x, y) = scale(rgb255(240, 236, 226),
+                                   0.96f + 0.08f * tileFbm(u(x, image), v(y, image), 8, 8, 3 + extraOctaves(image), 281));
     const Rgb paints[] = {rgb255(200, 30, 40), rgb255(30, 80, 190), rgb255(240, 190, 30),
                           rgb255(40, 150, 70), rgb255(30, 30, 36), rgb255(140, 50, 160)};
     for (int i = 0; i < 26; ++i) {
         const float cx = hash01(i, 0, 282) * image.width, cy = hash01(i, 1, 282) * image.height;
-        const float r = 3.0f + 10.0f * hash01(i, 2, 282);
+        const float r = (3.0f + 10.0f * hash01(i, 2, 282)) * image.detail;
         const Rgb paint = paints[int(hash01(i, 3, 282) * 6) % 6];
         const float phase = hash01(i, 4, 282) * 2 * kPi;
         // The splash: a blob with ragged lobes, then droplets flung outwards.
@@ -223,7 +233,7 @@ void splatter(Image& image)  // drops and splashes of paint on a pale floor
             const float angle = hash01(i, 10 + j, 283) * 2 * kPi;
             const float distance = r * (1.3f + 1.4f * hash01(i, 20 + j, 283));
             splash(cx + std::cos(angle) * distance, cy + std::sin(angle) * distance,
-                   0.6f + 1.8f * hash01(i, 30 + j, 283), 0.0f);
+                   (0.6f + 1.8f * hash01(i, 30 + j, 283)) * image.detail, 0.0f);
         }
     }
 }

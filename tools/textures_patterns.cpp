@@ -10,10 +10,17 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
+// A modulo period, never negative.
+float wrapped(float a, float period)
+{
+    const float r = std::fmod(a, period);
+    return r < 0 ? r + period : r;
+}
+
 // A faint cloudy variation that keeps flat colours from looking printed.
 float grain(int x, int y, const Image& image, int seed)
 {
-    return tileFbm(float(x) / image.width, float(y) / image.height, 8, 8, 4, seed) - 0.5f;
+    return tileFbm(float(x) / image.width, float(y) / image.height, 8, 8, 4 + extraOctaves(image), seed) - 0.5f;
 }
 
 // ---- Checkers -----------------------------------------------------------------
@@ -29,7 +36,7 @@ void paintChecker(Image& image, Rgb dark, Rgb light, int squares, int seed)
             const float sheen = 0.06f * std::sin((x + y) * 2 * kPi / image.width);
             c = scale(c, 1.0f + sheen + 0.12f * grain(x, y, image, seed));
             // A fine seam between the squares.
-            if (x % side == 0 || y % side == 0) c = scale(c, 0.85f);
+            if (x % side < image.detail || y % side < image.detail) c = scale(c, 0.85f);
             image.at(x, y) = c;
         }
 }
@@ -94,23 +101,24 @@ template <typename ColourOf>
 void paintTiles(Image& image, const TileStyle& style, int seed, ColourOf colourOf)
 {
     const int side = image.width / style.across;
+    const int grout = int(style.grout * image.detail), edge = int(2 * image.detail);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const int tx = x / side, ty = y / side;
             const int lx = x % side, ly = y % side;
-            if (lx < style.grout || ly < style.grout) {
+            if (lx < grout || ly < grout) {
                 image.at(x, y) = scale(style.groutColour, 1.0f + 0.2f * grain(x, y, image, seed));
                 continue;
             }
             const float r = hash01(tx, ty, seed);
-            Rgb c = colourOf(tx, ty, lx - style.grout, ly - style.grout, side - style.grout);
+            Rgb c = colourOf(tx, ty, lx - grout, ly - grout, side - grout);
             c = scale(c, 1.0f + style.variation * (r - 0.5f) + 0.08f * grain(x, y, image, seed + 1));
             // Raised edges: lit along the top and left, shaded along the bottom and right.
-            const int inner = side - style.grout;
-            const int fromTopLeft = std::min(lx - style.grout, ly - style.grout);
-            const int fromBottomRight = std::min(inner - 1 - (lx - style.grout), inner - 1 - (ly - style.grout));
-            if (fromTopLeft < 2) c = scale(c, 1.0f + style.bevel);
-            else if (fromBottomRight < 2) c = scale(c, 1.0f - style.bevel);
+            const int inner = side - grout;
+            const int fromTopLeft = std::min(lx - grout, ly - grout);
+            const int fromBottomRight = std::min(inner - 1 - (lx - grout), inner - 1 - (ly - grout));
+            if (fromTopLeft < edge) c = scale(c, 1.0f + style.bevel);
+            else if (fromBottomRight < edge) c = scale(c, 1.0f - style.bevel);
             // The glaze catches the light in a soft diagonal streak.
             const float streak = float(lx + ly) / (2 * side);
             c = mix(c, {1, 1, 1}, style.gloss * std::exp(-std::pow((streak - 0.3f) * 9.0f, 2.0f)));
@@ -138,7 +146,8 @@ void tile2(Image& image)  // large sandstone slabs
 void tile3(Image& image)  // blue and white tiles with a painted motif
 {
     const TileStyle style{2, 2, rgb255(214, 214, 220), 0.05f, 0.10f, 0.2f};
-    paintTiles(image, style, 61, [](int, int, int lx, int ly, int inner) {
+    const float k = image.detail;
+    paintTiles(image, style, 61, [k](int, int, int lx, int ly, int inner) {
         const Rgb white = rgb255(240, 242, 246), blue = rgb255(28, 64, 156);
         const float h = inner * 0.5f;
         const float ox = lx + 0.5f - h, oy = ly + 0.5f - h;
@@ -148,9 +157,9 @@ void tile3(Image& image)  // blue and white tiles with a painted motif
         const float corner = std::sqrt(cx * cx + cy * cy);
         const float petal = std::fabs(std::sin(std::atan2(oy, ox) * 2.0f));
         if (diamond < h * 0.45f * (0.6f + 0.4f * petal)) return blue;
-        if (std::fabs(diamond - h * 0.62f) < 1.2f) return blue;
+        if (std::fabs(diamond - h * 0.62f) < 1.2f * k) return blue;
         if (corner < h * 0.32f) return blue;
-        if (std::fabs(corner - h * 0.42f) < 1.0f) return blue;
+        if (std::fabs(corner - h * 0.42f) < 1.0f * k) return blue;
         return white;
     });
 }
@@ -166,6 +175,7 @@ void tile4(Image& image)  // small green and white mosaic
 void tile5(Image& image)  // cream octagons with small dark insets at the corners
 {
     const int across = 2, side = image.width / across;
+    const float k = image.detail;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const int lx = x % side, ly = y % side;
@@ -174,11 +184,11 @@ void tile5(Image& image)  // cream octagons with small dark insets at the corner
             Rgb c;
             if (cut < side * 0.22f)
                 c = rgb255(92, 58, 44);  // the inset
-            else if (cut < side * 0.22f + 2.0f || cx < 1.5f || cy < 1.5f)
+            else if (cut < side * 0.22f + 2.0f * k || cx < 1.5f * k || cy < 1.5f * k)
                 c = rgb255(168, 158, 140);  // grout
             else
-                c = mix(rgb255(232, 220, 190), rgb255(244, 236, 214), tileFbm(float(x) / image.width,
-                                                                              float(y) / image.height, 4, 4, 5, 81));
+                c = mix(rgb255(232, 220, 190), rgb255(244, 236, 214),
+                        tileFbm(float(x) / image.width, float(y) / image.height, 4, 4, 5 + extraOctaves(image), 81));
             image.at(x, y) = scale(c, 1.0f + 0.06f * grain(x, y, image, 82));
         }
 }
@@ -202,24 +212,26 @@ struct RugColours {
 };
 
 // A rug: a fringe, a dark border with a running motif, a field with a
-// stepped medallion in the middle and small ornaments around it.
+// stepped medallion in the middle and small ornaments around it. Drawn in
+// classic pixels (x, y below), whatever the image's size.
 void paintRug(Image& image, const RugColours& k, int motif, int seed)
 {
-    const int n = image.width;
+    const float n = image.width / image.detail;
     const float half = n * 0.5f;
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const int edge = std::min(std::min(x, y), std::min(n - 1 - x, n - 1 - y));
+    for (int py = 0; py < image.height; ++py)
+        for (int px = 0; px < image.width; ++px) {
+            const float x = classicPosition(px, image), y = classicPosition(py, image);
+            const float edge = std::min(std::min(x, y), std::min(n - 1 - x, n - 1 - y));
             const float ox = x + 0.5f - half, oy = y + 0.5f - half;
             Rgb c;
             if (edge < 3) {
-                c = (x + y) % 3 == 0 ? k.light : scale(k.light, 0.8f);  // fringe
+                c = (int(std::floor(x + y)) % 3 + 3) % 3 == 0 ? k.light : scale(k.light, 0.8f);  // fringe
             } else if (edge < 5) {
                 c = k.accent;
             } else if (edge < 17) {
                 // The border band with its running motif along it.
-                const int along = (edge == std::min(x, n - 1 - x)) ? y : x;
-                const float u = float(along % 16) - 7.5f, v = float(edge - 11);
+                const float along = (edge == std::min(x, n - 1 - x)) ? y : x;
+                const float u = wrapped(along, 16.0f) - 7.5f, v = edge - 11;
                 const bool mark = motif == 0   ? std::fabs(u) + std::fabs(v) * 1.4f < 6.0f
                                   : motif == 1 ? (std::fabs(u) < 2.0f || std::fabs(v) < 1.5f) && std::fabs(u) + std::fabs(v) < 7.0f
                                                : std::fabs(std::fabs(u) - std::fabs(v) * 1.3f) < 1.6f;
@@ -239,8 +251,8 @@ void paintRug(Image& image, const RugColours& k, int motif, int seed)
                 else {
                     c = k.field;
                     // Small ornaments scattered over the field in a lattice.
-                    const int gx = (x + 8) % 16, gy = (y + 8) % 16;
-                    if (std::abs(gx - 8) + std::abs(gy - 8) < 3) c = k.accent;
+                    const float gx = wrapped(x + 8, 16.0f), gy = wrapped(y + 8, 16.0f);
+                    if (std::fabs(gx - 8) + std::fabs(gy - 8) < 3) c = k.accent;
                 }
                 // Stepped outline on the medallion, as knotted rugs have.
                 if (d >= 18.0f && d < 30.0f && ((int(d) / 2) % 3 == 0)) c = mix(c, k.border, 0.6f);
@@ -248,10 +260,17 @@ void paintRug(Image& image, const RugColours& k, int motif, int seed)
                 const float qx = half - 19 - std::fabs(ox), qy = half - 19 - std::fabs(oy);
                 if (qx + qy < 14.0f && qx >= 0 && qy >= 0) c = qx + qy < 8.0f ? k.medallion : k.accent;
             }
-            // Knotted pile: tiny per-knot variation and a faint worn cloud.
-            const float knot = 0.08f * (hash01(x / 2, y / 2, seed) - 0.5f);
-            c = scale(c, 1.0f + knot + 0.12f * grain(x, y, image, seed + 1));
-            image.at(x, y) = c;
+            // Knotted pile: tiny per-knot variation and a faint worn cloud;
+            // where a knot spans many pixels, each is a little rounded.
+            const int knotX = int(std::floor(x)) / 2, knotY = int(std::floor(y)) / 2;
+            float knot = 0.08f * (hash01(knotX, knotY, seed) - 0.5f);
+            if (image.detail > 1.0f) {
+                const float kx = (x + 0.5f) * 0.5f - std::floor((x + 0.5f) * 0.5f);
+                const float ky = (y + 0.5f) * 0.5f - std::floor((y + 0.5f) * 0.5f);
+                knot += 0.06f * (std::sin(kPi * kx) * std::sin(kPi * ky) - 0.6f);
+            }
+            c = scale(c, 1.0f + knot + 0.12f * grain(px, py, image, seed + 1));
+            image.at(px, py) = c;
         }
 }
 
@@ -287,22 +306,23 @@ void ceiling1(Image& image)  // acoustic panels, 2 x 2, pitted
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             Rgb c = scale(rgb255(232, 230, 222), 1.0f + 0.10f * grain(x, y, image, 111));
-            const float pit = hash01(x, y, 112);
-            if (pit > 0.93f) c = scale(c, 0.72f + 0.1f * hash01(x, y, 113));
-            const int lx = x % side, ly = y % side;
+            int sx, sy;
+            if (speckleOf(x, y, image, &sx, &sy) && hash01(sx, sy, 112) > 0.93f)
+                c = scale(c, 0.72f + 0.1f * hash01(sx, sy, 113));
+            const float lx = x % side / image.detail, ly = y % side / image.detail;
             if (lx < 2 || ly < 2) c = rgb255(150, 150, 146);        // the metal grid
             else if (lx < 3 || ly < 3) c = scale(c, 0.88f);         // its shadow on the panel
             image.at(x, y) = c;
         }
 }
 
-void ceiling2(Image& image)  // a coffer with a gilt rosette
+void ceiling2(Image& image)  // a coffer with a gilt rosette, measured in classic pixels
 {
     const int n = image.width;
-    const float half = n * 0.5f;
+    const float half = n * 0.5f / image.detail;
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
-            const float ox = x + 0.5f - half, oy = y + 0.5f - half;
+            const float ox = classicPosition(x, image) + 0.5f - half, oy = classicPosition(y, image) + 0.5f - half;
             const float ring = std::max(std::fabs(ox), std::fabs(oy));
             Rgb c = rgb255(236, 226, 204);
             if (ring > half - 8) {
@@ -352,7 +372,7 @@ void bluebmps(Image& image)  // rows of blue domes lit from the upper left
 
 void brick1(Image& image)  // running bond, 8 courses
 {
-    const int courses = 8, perCourse = 4, mortar = 3;
+    const int courses = 8, perCourse = 4, mortar = int(3 * image.detail), wear = mortar + int(image.detail);
     const int height = image.height / courses, length = image.width / perCourse;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
@@ -368,10 +388,11 @@ void brick1(Image& image)  // running bond, 8 courses
             const float r = hash01(brick, course, 142);
             Rgb c = mix(rgb255(150, 52, 36), rgb255(186, 92, 58), r);
             if (hash01(brick, course, 143) > 0.85f) c = mix(c, rgb255(96, 44, 34), 0.5f);  // an overburnt one
-            const float grit = hash01(x, y, 144) > 0.9f ? -0.12f : 0.0f;
+            int sx, sy;
+            const float grit = speckleOf(x, y, image, &sx, &sy) && hash01(sx, sy, 144) > 0.9f ? -0.12f : 0.0f;
             c = scale(c, 1.0f + 0.3f * g + grit);
             // Edges worn darker next to the mortar.
-            if (bx < mortar + 1 || by < mortar + 1) c = scale(c, 0.85f);
+            if (bx < wear || by < wear) c = scale(c, 0.85f);
             image.at(x, y) = c;
         }
 }

@@ -22,6 +22,18 @@ constexpr float kFrameBar = 0.04f;
 constexpr float kMatWidth = 0.04f;
 constexpr int kFrameStyles = 4;                        // gilded, dark wood, black, pale oak
 constexpr uint8_t kMatColour[3] = {238, 233, 220};     // the mat's light card; a photo's transparency shows it
+// A plaque hangs beside its frame's right edge, kPlaqueGap from it, its
+// bottom level with the frame's, and stays kPlaqueEdgeRoom short of the end of
+// the wall face (one unit wide, centred on the slot).
+constexpr float kPlaqueGap = 0.025f;
+constexpr float kPlaqueEdgeRoom = 0.015f;
+
+// The plaque beside a slot's frame: a card texture and its size on the wall.
+struct SlotPlaque {
+    uint32_t texture;          // 0: no plaque
+    float width, height;       // world units
+    float usedS, usedT;        // the card's share of its texture across and down
+};
 
 // The walking viewer; the leading fields of the Museum record.
 struct Camera {
@@ -57,6 +69,7 @@ struct Museum {
     float cornerZ[kPictureCorners];           //   2 lower left, 3 lower right seen from the room
     uint8_t frameStyle[kPictureSlots];        // 0 no frame (the picture paints its own), else 1..kFrameStyles
     float photoAspect[kPictureSlots];         // height / width of the photo in the slot's frame
+    SlotPlaque plaque[kPictureSlots];         // the slot's plaque (native sizes only; texture 0 none)
 };
 
 // ---- Construction -----------------------------------------------------------------------
@@ -91,6 +104,8 @@ void getLookTarget(const Museum& museum, float* x, float* y, float* z);
 // 0 the faces are still chosen, consuming the same draws, and nothing shows.
 void hangPictures(Museum& museum, const uint32_t* textureNames, const float* aspectRatios,
                   int pictureCount);
+// World units of wall beside a frame shaped by aspect that its plaque may take.
+float plaqueRoom(float aspectRatio);
 // Gives slot a new picture: its texture, frame style and aspect ratio, the
 // slot reshaped by the aspect as hangPictures shapes it, on the same face and
 // centre (no draws).

@@ -91,6 +91,11 @@ void resampleLines(const uint8_t* in, uint8_t* out, int from, int to, int lines,
 
 } // namespace
 
+float pixelsPerUnitAtNearest(int viewHeight)
+{
+    return static_cast<float>(std::max(0, viewHeight) / (2.0 * kNearestDistance * std::tan(kHalfFieldOfView)));
+}
+
 int photoPixelsAtNearest(int viewHeight)
 {
     const double photoSide = kSlotSide - 2.0 * (kFrameBar + kMatWidth);

@@ -17,7 +17,9 @@
 #include "kgl/bitmap.h"
 #include "kgl/framework.h"
 #include "kgl/glbind.h"
+#include "kgl/modes.h"
 #include "platform/installed_data.h"
+#include "plaques/plaques.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
 #include "world/museum.h"
@@ -37,6 +39,7 @@ struct Arrival {
     std::string why;          // empty when it was read
     float aspect = 1.0f;
     MipmapChain chain;
+    PlaqueCard plaque;        // no levels when the picture has none
 };
 
 // The loading of one run. Made per run and never freed: a fatal exit may
@@ -45,6 +48,7 @@ struct PictureLoader {
     std::vector<std::string> paths;     // per picture; empty for the bundled ones
     std::vector<int> jobs;              // the user's pictures, in list order
     int viewHeight = 0, pictureCount = 0;
+    bool plaques = false;               // the workers make each picture's plaque too
     std::atomic<size_t> nextJob{0};
     std::atomic<bool> stopping{false};
     std::mutex mutex;                   // guards arrived
@@ -101,13 +105,22 @@ void decodeJobs(PictureLoader* work)
         Arrival arrival;
         arrival.picture = work->jobs[job];
         GalleryImage image;
-        if (decodeGalleryPicture(work->paths[arrival.picture], longest, kMatColour, image, &arrival.why) != 0) {
+        PictureCaption caption;
+        if (decodeGalleryPicture(work->paths[arrival.picture], longest, kMatColour, image, &arrival.why,
+                                 work->plaques ? &caption : nullptr) != 0) {
             if (arrival.why.empty()) arrival.why = "cannot be read";
         } else {
-            arrival.aspect = static_cast<float>(image.height) / static_cast<float>(image.width);
+            // The picture's own proportions: the reduced decode rounds its
+            // shorter side, to a single pixel for a long panorama.
+            arrival.aspect = static_cast<float>(image.pictureHeight) / static_cast<float>(image.pictureWidth);
             const TextureSize size = chooseTextureSize(image.width, image.height, work->viewHeight, work->pictureCount);
             arrival.chain = buildMipmaps(image.rgb.data(), image.width, image.height, size);
             if (arrival.chain.levels.empty()) arrival.why = "cannot be read";
+            // A picture with neither title nor date gets no plaque.
+            if (work->plaques)
+                makePlaqueCard(caption.title, plaqueDate(caption.year, caption.month, caption.day),
+                               std::min(kPlaqueMaxWidth, plaqueRoom(arrival.aspect)),
+                               pixelsPerUnitAtNearest(work->viewHeight), arrival.plaque);
         }
         std::lock_guard<std::mutex> lock(work->mutex);
         work->arrived.push_back(std::move(arrival));
@@ -121,6 +134,23 @@ uint32_t uploadMipmaps(const MipmapChain& chain)
         gl.glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGB, chain.sizes[level].width,
                         chain.sizes[level].height, 0, GL_RGB, GL_UNSIGNED_BYTE, chain.levels[level].data());
     return name;
+}
+
+// A plaque's card as a luminance texture (the card's colour comes with the drawing).
+SlotPlaque uploadPlaque(const PlaqueCard& card)
+{
+    SlotPlaque plaque{};
+    if (card.levels.empty()) return plaque;
+    plaque.texture = newBoundTexture(TextureLook::Smooth);
+    for (size_t level = 0, w = card.width, h = card.height; level < card.levels.size();
+         ++level, w = std::max<size_t>(1, w / 2), h = std::max<size_t>(1, h / 2))
+        gl.glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_LUMINANCE, static_cast<GLsizei>(w),
+                        static_cast<GLsizei>(h), 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, card.levels[level].data());
+    plaque.width = card.worldWidth;
+    plaque.height = card.worldHeight;
+    plaque.usedS = card.usedS;
+    plaque.usedT = card.usedT;
+    return plaque;
 }
 
 // The bundled default picture, through the BMP reader; a missing file ends
@@ -157,7 +187,10 @@ void settle(Museum& museum)
             TextureSize size{};
             fallbackTexture = uploadBundledPicture(defaultPicturePath(), 1, &aspect, &size);
             museum.hungPictureCount = std::max(museum.hungPictureCount, 1);
-            for (int s = 0; s < kPictureSlots; ++s) rehangSlot(museum, s, fallbackTexture, aspect, 0);
+            for (int s = 0; s < kPictureSlots; ++s) {
+                rehangSlot(museum, s, fallbackTexture, aspect, 0);
+                museum.plaque[s] = SlotPlaque{};
+            }
         }
         return;
     }
@@ -167,6 +200,7 @@ void settle(Museum& museum)
         const int picture = shown[next++ % shown.size()];
         loader->slotPicture[s] = picture;
         rehangSlot(museum, s, t.pictureTextures[picture], t.pictureAspectRatios[picture], t.pictureFrameStyles[picture]);
+        museum.plaque[s] = t.picturePlaques[picture];
     }
 }
 
@@ -184,9 +218,12 @@ void hangArrival(Museum& museum, Arrival& arrival)
     t.textureWidths[picture] = arrival.chain.sizes[0].width;
     t.textureHeights[picture] = arrival.chain.sizes[0].height;
     t.pictureStates[picture] = kPictureShown;
+    t.picturePlaques[picture] = uploadPlaque(arrival.plaque);
     for (int s = 0; s < kPictureSlots; ++s)
-        if (loader->slotPicture[s] == picture)
+        if (loader->slotPicture[s] == picture) {
             rehangSlot(museum, s, t.pictureTextures[picture], arrival.aspect, t.pictureFrameStyles[picture]);
+            museum.plaque[s] = t.picturePlaques[picture];
+        }
 }
 
 // Two workers, or one per core: the drawing thread gets its share all the same.
@@ -213,6 +250,7 @@ int hangSome(Museum& museum, bool everything)
             loader->arrived.pop_front();
         }
         if (!arrival.chain.levels.empty()) uploaded += arrival.chain.levels[0].size();
+        if (!arrival.plaque.levels.empty()) uploaded += arrival.plaque.levels[0].size();
         hangArrival(museum, arrival);
         loader->outstanding--;
     }
@@ -254,6 +292,9 @@ void loadPictureTextures()
     loader = new PictureLoader;
     loader->pictureCount = static_cast<int>(std::min<size_t>(paths.size(), kMaxPictures));
     loader->viewHeight = viewHeight();
+    // Plaques belong to the museum at the screen's own size; the classic
+    // modes keep their look.
+    loader->plaques = settings.videoMode == kScreenSizeMode && settings.plaques != 0;
     loader->paths.assign(paths.begin(), paths.begin() + loader->pictureCount);
     fallbackTexture = 0;
     t.pictureCount = loader->pictureCount;
@@ -262,6 +303,7 @@ void loadPictureTextures()
         t.pictureTextures[i] = 0;
         t.pictureAspectRatios[i] = 1.0f;
         t.textureWidths[i] = t.textureHeights[i] = 0;
+        t.picturePlaques[i] = SlotPlaque{};
         if (isBundledPicture(path)) {
             TextureSize size{};
             t.pictureTextures[i] = uploadBundledPicture(path, t.pictureCount, &t.pictureAspectRatios[i], &size);

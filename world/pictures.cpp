@@ -132,6 +132,13 @@ void hangPictures(Museum& museum, const uint32_t* textureNames, const float* asp
     }
 }
 
+float plaqueRoom(float aspectRatio)
+{
+    float width = kFrameSize, height = kFrameSize;
+    slotSize(aspectRatio > 0.0f ? aspectRatio : 1.0f, &width, &height);
+    return 0.5f - width * 0.5f - kPlaqueGap - kPlaqueEdgeRoom;
+}
+
 void rehangSlot(Museum& museum, int slot, uint32_t textureName, float aspectRatio, int frameStyle)
 {
     if (slot < 0 || slot >= kPictureSlots) return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "world/museum.h"
 
 struct Bitmap;
 struct Museum;
@@ -31,13 +32,17 @@ struct MuseumTextures {
     uint32_t ceilingTextures[1] = {};          // ceilingMap value 1
     uint32_t wallTextures[1] = {};             // wallMap value 1
     Bitmap* themeBitmaps[4] = {};              // floor 1, floor 2, ceiling, wall; they stay loaded
+                                               //   (the classic look; null with the detailed one)
+    bool detailedThemes = false;               // the theme's 1024 x 1024 textures, filtered smoothly
+    float anisotropy = 1.0f;                   // their anisotropic filtering (1: none)
     int32_t pictureCount = 0;                  // pictures of the run (folders expanded), 0..90
     uint32_t pictureTextures[kMaxPictures] = {};       // in list order; 0 until uploaded
-    float pictureAspectRatios[kMaxPictures] = {};      // height / width of the image as loaded; 1 until known
+    float pictureAspectRatios[kMaxPictures] = {};      // height / width of the picture's own size; 1 until known
     int32_t pictureStates[kMaxPictures] = {};          // PictureState
     uint8_t pictureFrameStyles[kMaxPictures] = {};     // 0 the bundled picture (it paints its own frame), else 1..4
     int32_t textureWidths[kMaxPictures] = {};          // level 0 of the uploaded texture, pixels
     int32_t textureHeights[kMaxPictures] = {};
+    SlotPlaque picturePlaques[kMaxPictures] = {};      // each picture's plaque; texture 0 none
 };
 extern MuseumTextures museumTextures;
 
@@ -52,6 +57,9 @@ struct TextureSize {
     int width, height;
 };
 
+// Pixels a world unit spans on a screen (or display window) of viewHeight
+// pixels, on a wall seen square from the nearest point of the walk.
+float pixelsPerUnitAtNearest(int viewHeight);
 // Pixels the photo's longer side spans on a screen (or display window) of
 // viewHeight pixels, seen from the nearest point of the walk.
 int photoPixelsAtNearest(int viewHeight);
@@ -75,12 +83,23 @@ struct MipmapChain {
 // reduction, so nothing aliases) and builds the smaller levels.
 MipmapChain buildMipmaps(const uint8_t* rgb, int width, int height, TextureSize size);
 
+// ---- The look of a run ---------------------------------------------------------------
+
+// Whether the run takes the look made for the screen's own size: the video
+// mode "Screen size" (also a screen-saver daemon's window) without the
+// setting "Classic textures". Then the themes come in 1024 x 1024 and full
+// colour, mipmapped and filtered trilinearly (anisotropically too on
+// hardware that offers it), and edges are multisampled on hardware. The
+// specification's video modes always keep the classic look.
+bool detailedLook();
+
 // ---- Loading (needs a current OpenGL context) ---------------------------------------
 
 // Chooses the theme for museumType (one draw for "Random Museum") and uploads
 // its floor texture 1, floor texture 2, ceiling texture and wall texture in
-// that order. A file that cannot be read ends the run with "Fatal Error:
-// Could not load Bitmap named Brevane\graphics\<file>".
+// that order: the classic BMP files, or with detailedLook() their 1024 x
+// 1024 JPEG copies (detailedTexturePath). A file that cannot be read ends the
+// run with "Fatal Error: Could not load Bitmap named Brevane\graphics\<file>".
 void loadThemeTextures(int museumType);
 // Starts the run's gallery pictures: the settings' list with its folders
 // expanded (at most 90). The bundled default picture (the list entry start-up
@@ -88,7 +107,9 @@ void loadThemeTextures(int museumType);
 // missing file is fatal as for a theme texture; the user's pictures are read
 // by worker threads, started once the first frame is out, while the next
 // frames are drawn. A texture of
-// chooseTextureSize, mipmapped and filtered trilinearly, per picture.
+// chooseTextureSize, mipmapped and filtered trilinearly, per picture. At the
+// screen's own size (the "Screen size" mode, a daemon's window) with plaques
+// on, the workers also make each user picture's plaque.
 void loadPictureTextures();
 
 // Once per pass of the frame loop, on the drawing thread: uploads the
@@ -111,9 +132,20 @@ void stopPictureLoading();
 // *bitmap. Fatal as above when the file cannot be read.
 uint32_t uploadThemeTexture(const char* path, Bitmap** bitmap);
 
-// How a texture is sampled: a theme texture tiles with nearest filters; a
-// picture is clamped and filtered trilinearly over its mipmaps.
-enum class TextureLook { Tiled, Smooth };
+// One detailed theme texture from the named JPEG file: decoded, its mipmaps
+// built, uploaded with repeat wrap, filtered trilinearly and with the given
+// anisotropy (1: none). Fatal as above when the file cannot be read.
+uint32_t uploadDetailedThemeTexture(const char* path, float anisotropy);
+// The anisotropy the detailed themes get: the most the OpenGL offers through
+// EXT_texture_filter_anisotropic, on a hardware renderer; 1 without the
+// extension and on Mesa's software renderers (which would sample a texture
+// up to sixteen times per pixel for it).
+float themeAnisotropy();
+
+// How a texture is sampled: a classic theme texture tiles with nearest
+// filters; a detailed one tiles, filtered trilinearly over its mipmaps; a
+// picture is clamped and filtered trilinearly.
+enum class TextureLook { Tiled, TiledSmooth, Smooth };
 // A new texture name, bound, with the wrap and filters of look and rows
 // unpacked tightly; the caller gives it its levels.
 uint32_t newBoundTexture(TextureLook look);

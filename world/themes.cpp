@@ -25,6 +25,14 @@ std::string themeTexturePath(const char* fileName)
     return std::string("Brevane\\graphics\\") + fileName;
 }
 
+std::string detailedTexturePath(const char* fileName)
+{
+    std::string name = fileName;
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return themeTexturePath((name + ".jpg").c_str());
+}
+
 void swapRedBlue(int width, int height, uint8_t* pixels)
 {
     if (width <= 0 || height <= 0 || pixels == nullptr) return;

@@ -33,6 +33,9 @@ const char* themeName(int row);
 // The file's name as the saver opens it and names it in a fatal error:
 // "Brevane\graphics\" + fileName.
 std::string themeTexturePath(const char* fileName);
+// The 1024 x 1024 copy of that texture beside it, for the screen's own size:
+// the same name with ".jpg" for its extension ("Brevane\graphics\brick1.jpg").
+std::string detailedTexturePath(const char* fileName);
 
 // ---- Pixels -----------------------------------------------------------------------------
 

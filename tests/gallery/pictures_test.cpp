@@ -270,3 +270,130 @@ TEST(GalleryPictures, TheLongerSideFitsMaxSideAndAlphaLiesOverTheMat)
     EXPECT_TRUE(pixelIs(image, 1, 1, kMat[0] << 16 | kMat[1] << 8 | kMat[2], 0));
     EXPECT_TRUE(pixelIs(image, 5, 1, (kMat[0] / 2) << 16 | (kMat[1] / 2) << 8 | (kMat[2] + 255) / 2, 1));
 }
+
+TEST(GalleryPictures, RowByRowDecodersReduceEveryLayoutWhileReading)
+{
+    TempDir dir;
+    const std::string q = std::string(kQuadrants) + " -filter point -resize 480x320!";
+    // Layouts that take each decoder's other ways: interlaced, 16-bit, grey
+    // and palette PNGs; TIFFs in many strips, one strip, tiles, a palette, 16
+    // bits and alpha; lossy and lossless WebP.
+    struct Case { const char* name; std::string arguments; int tolerance; };
+    const Case cases[] = {
+        {"q.png", q, 2},
+        {"qi.png", q + " -interlace PNG", 2},
+        {"q16.png", q + " -depth 16", 2},
+        {"qp.png", q + " -type Palette", 2},
+        {"qs.tif", q + " -define tiff:rows-per-strip=7 -compress LZW", 2},
+        {"q1.tif", q + " -define tiff:rows-per-strip=320 -compress Zip", 2},
+        {"qt.tif", q + " -define tiff:tile-geometry=64x64", 2},
+        {"qp.tif", q + " -type Palette", 2},
+        {"q16.tif", q + " -depth 16", 2},
+        {"qa.tif", q + " -alpha on", 2},
+        {"q.webp", q + " -quality 90", 40},
+        {"ql.webp", q + " -define webp:lossless=true", 2},
+    };
+    for (const Case& c : cases) {
+        const GalleryImage image = decode(convert(dir, c.name, c.arguments), 48);
+        EXPECT_EQ(image.width, 48) << c.name;
+        EXPECT_EQ(image.height, 32) << c.name;
+        EXPECT_EQ(image.pictureWidth, 480) << c.name;
+        EXPECT_EQ(image.pictureHeight, 320) << c.name;
+        expectQuadrants(image, c.name, c.tolerance);
+    }
+    // Grey stays grey, and a turned picture reports its upright size.
+    const GalleryImage grey = decode(convert(dir, "g.tif", "-size 40x20 xc:'gray(100)' -type Grayscale"), 10);
+    EXPECT_TRUE(pixelIs(grey, 5, 2, 0x646464, 0));
+    const GalleryImage turned =
+        decode(jpegWithOrientation(dir, "turned.jpg", std::string(kQuadrants) + " -resize 480x320! -rotate 90", 8), 48);
+    EXPECT_EQ(turned.pictureWidth, 480);
+    EXPECT_EQ(turned.pictureHeight, 320);
+}
+
+TEST(GalleryPictures, APanoramaKeepsItsOwnProportionsWhenItsDecodeIsOnePixelHigh)
+{
+    TempDir dir;
+    for (const char* name : {"long.png", "long.tif", "long.webp"}) {
+        const GalleryImage image = decode(convert(dir, name, "-size 16000x4 gradient:red-blue"), 768);
+        EXPECT_EQ(image.width, 768) << name;
+        EXPECT_EQ(image.height, 1) << name;
+        EXPECT_EQ(image.pictureWidth, 16000) << name;
+        EXPECT_EQ(image.pictureHeight, 4) << name;
+    }
+}
+
+namespace {
+
+// Big-endian bytes of a number.
+std::string be(uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>(value >> (8 * i) & 255);
+    return out;
+}
+
+// A JPEG of one colour carrying an EXIF block (ImageDescription in the first
+// directory, DateTimeOriginal in the EXIF one) and, when given, an XMP packet.
+std::string captionedJpeg(const TempDir& dir, const std::string& name, const std::string& description,
+                          const std::string& date, const std::string& xmp = "")
+{
+    const std::string path = convert(dir, name, "-size 16x16 xc:gray");
+    const std::string text = description + '\0', when = date + '\0';
+    const uint32_t exifDirectory = 38, textAt = 56, dateAt = textAt + static_cast<uint32_t>(text.size());
+    std::string tiff = "MM" + be(42, 2) + be(8, 4);
+    tiff += be(2, 2) + be(0x010E, 2) + be(2, 2) + be(static_cast<uint32_t>(text.size()), 4) + be(textAt, 4);
+    tiff += be(0x8769, 2) + be(4, 2) + be(1, 4) + be(exifDirectory, 4) + be(0, 4);
+    tiff += be(1, 2) + be(0x9003, 2) + be(2, 2) + be(static_cast<uint32_t>(when.size()), 4) + be(dateAt, 4) + be(0, 4);
+    tiff += text + when;
+    auto segment = [](const std::string& body) { return std::string("\xFF\xE1", 2) + be(static_cast<uint32_t>(body.size() + 2), 2) + body; };
+    std::string bytes = readBytes(path);
+    std::string segments = segment(std::string("Exif\0\0", 6) + tiff);
+    if (!xmp.empty()) segments += segment(std::string("http://ns.adobe.com/xap/1.0/\0", 29) + xmp);
+    bytes.insert(2, segments);
+    writeBytes(path, bytes);
+    return path;
+}
+
+PictureCaption captionOf(const std::string& path)
+{
+    GalleryImage image;
+    PictureCaption caption;
+    std::string why;
+    EXPECT_EQ(decodeGalleryPicture(path, 64, kMat, image, &why, &caption), 0) << path << ": " << why;
+    return caption;
+}
+
+} // namespace
+
+TEST(GalleryCaptions, TheTitleIsTheXmpTitleThenTheDescriptionThenTheFileName)
+{
+    TempDir dir;
+    const std::string xmp =
+        "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF><rdf:Description><dc:title><rdf:Alt>"
+        "<rdf:li xml:lang='de'>Hafen</rdf:li><rdf:li xml:lang=\"x-default\">Caf&#xE9; &amp; Harbour</rdf:li>"
+        "</rdf:Alt></dc:title></rdf:Description></rdf:RDF></x:xmpmeta>";
+    PictureCaption caption = captionOf(captionedJpeg(dir, "IMG_0001.jpg", "A description", "2019:06:14 10:00:00", xmp));
+    EXPECT_EQ(caption.title, "Caf\xC3\xA9 & Harbour");
+    EXPECT_EQ(caption.year, 2019);
+    EXPECT_EQ(caption.month, 6);
+    EXPECT_EQ(caption.day, 14);
+    caption = captionOf(captionedJpeg(dir, "IMG_0002.jpg", "  Evening\ttide ", "0000:00:00 00:00:00"));
+    EXPECT_EQ(caption.title, "Evening tide");
+    EXPECT_EQ(caption.year, 0) << "a blank date is no date";
+    // A camera's own description is passed over for the file name, read as
+    // Latin-1 when it is not UTF-8.
+    caption = captionOf(captionedJpeg(dir, "Old_harbour-at dawn \xE9t\xE9.jpg", "OLYMPUS DIGITAL CAMERA", ""));
+    EXPECT_EQ(caption.title, "Old harbour at dawn \xC3\xA9t\xC3\xA9");
+    // A camera's file name shows the date alone; a TIFF's own description.
+    caption = captionOf(captionedJpeg(dir, "DSC01234.jpg", "", "2021:12:24 18:00:00"));
+    EXPECT_EQ(caption.title, "");
+    EXPECT_EQ(caption.year, 2021);
+    caption = captionOf(convert(dir, "PXL_20230512_143012345.MP.tif", "-size 8x8 xc:red -set comment 'Red square'"));
+    EXPECT_EQ(caption.title, "Red square");
+
+    for (const char* name : {"IMG_4711", "DSC01234", "PXL_20230512_143012345.MP", "IMG-20230512-WA0003",
+                             "20230512_143012", "IMG_E4711", "IMG_4711 (1)", "GOPR0042", "P1000123"})
+        EXPECT_TRUE(isCameraFileName(name)) << name;
+    for (const char* name : {"Harbour at Dawn", "NYC 2019", "Paris", "IMG_12", "Tokyo 2019-05", "Mum's 70th"})
+        EXPECT_FALSE(isCameraFileName(name)) << name;
+}

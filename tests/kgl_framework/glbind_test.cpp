@@ -97,6 +97,8 @@ TEST(Visual, FlagsChooseTheBuffers)
     EXPECT_EQ(saver.depthBits, 16);
     EXPECT_EQ(saver.stencilBits, 0);
     EXPECT_EQ(saver.accumulationBits, 0);
+    EXPECT_EQ(saver.samples, 0);
+    EXPECT_EQ(visualFromFlags(0x1A | kGLMultisample).samples, 4);
     GLVisual index = visualFromFlags(0x01);
     EXPECT_EQ(index.rgbMode, 0);
     EXPECT_EQ(index.depthBits, 0);

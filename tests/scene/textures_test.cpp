@@ -15,6 +15,8 @@
 #include "kgl/bitmap.h"
 #include "kgl/events.h"
 #include "kgl/glbind.h"
+#include "kgl/modes.h"
+#include "platform/display.h"
 #include "settings/settings.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
@@ -116,12 +118,76 @@ TEST_F(TexturesDeathTest, AMissingFileEndsTheRunNamingThatVeryFile)
             << file;
         ASSERT_EQ(rename((graphics + "away.bmp").c_str(), (graphics + file).c_str()), 0);
     }
+    // At the screen's own size the detailed copies are read instead, and a
+    // missing one is named as plainly.
+    settings.videoMode = kScreenSizeMode;
+    ASSERT_EQ(rename((graphics + "rug4.jpg").c_str(), (graphics + "away.jpg").c_str()), 0);
+    EXPECT_EXIT(loadWithoutDisplay(3), testing::ExitedWithCode(255),
+                "Brevane\\\\graphics\\\\rug4.jpg: no such file\n(.|\n)*"
+                "KGL Fatal Error!: Fatal Error: Could not load Bitmap named Brevane\\\\graphics\\\\rug4.jpg\n");
+    ASSERT_EQ(rename((graphics + "away.jpg").c_str(), (graphics + "rug4.jpg").c_str()), 0);
+    settings.videoMode = 49;
     // The bundled default picture is data of the saver too.
     const std::string bundled = graphics + "Default1.bmp";
     ASSERT_EQ(rename(bundled.c_str(), (graphics + "away.bmp").c_str()), 0);
     EXPECT_EXIT(loadWithoutDisplay(3), testing::ExitedWithCode(255),
                 "Could not load Bitmap named .*Default1.bmp\n");
     ASSERT_EQ(rename((graphics + "away.bmp").c_str(), bundled.c_str()), 0);
+}
+
+// What a theme texture is on the OpenGL side: its size at level 0, its
+// filters and wrap.
+struct TextureState {
+    GLint width, height, smallest, minFilter, magFilter, wrap;
+};
+
+TextureState textureState(uint32_t name)
+{
+    TextureState state = {};
+    gl.glBindTexture(GL_TEXTURE_2D, name);
+    gl.glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &state.width);
+    gl.glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &state.height);
+    gl.glGetTexLevelParameteriv(GL_TEXTURE_2D, 10, GL_TEXTURE_WIDTH, &state.smallest);
+    gl.glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &state.minFilter);
+    gl.glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &state.magFilter);
+    gl.glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &state.wrap);
+    return state;
+}
+
+TEST_F(Textures, AtTheScreensOwnSizeTheThemesAreDetailedMipmappedAndTrilinear)
+{
+    settings.videoMode = kScreenSizeMode;
+    settings.museumType = 19;   // "Brick Museum": marble1, rug5, ceiling1, brick1
+    start();
+    ASSERT_TRUE(museumTextures.detailedThemes);
+    const uint32_t names[4] = {museumTextures.floorTextures[0], museumTextures.floorTextures[1],
+                               museumTextures.ceilingTextures[0], museumTextures.wallTextures[0]};
+    for (uint32_t name : names) {
+        const TextureState state = textureState(name);
+        EXPECT_EQ(state.width, 1024);
+        EXPECT_EQ(state.height, 1024);
+        EXPECT_EQ(state.smallest, 1) << "mipmaps down to 1 x 1";
+        EXPECT_EQ(state.minFilter, GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(state.magFilter, GL_LINEAR);
+        EXPECT_EQ(state.wrap, GL_REPEAT);
+    }
+    // Mesa's software renderer offers anisotropic filtering and multisampling,
+    // but would pay for them in fill: it gets neither.
+    EXPECT_EQ(displayGLSoftwareRenderer(), 1);
+    EXPECT_EQ(museumTextures.anisotropy, 1.0f);
+    EXPECT_EQ(displayGLSamples(), 0);
+    GLint samples = -1;
+    gl.glGetIntegerv(GL_SAMPLES, &samples);
+    EXPECT_EQ(samples, 0);
+
+    // "Classic textures" keeps the classic files and filters at this size too.
+    settings.classicTextures = 1;
+    loadThemeTextures(19);
+    EXPECT_FALSE(museumTextures.detailedThemes);
+    const TextureState brick = textureState(museumTextures.wallTextures[0]);
+    EXPECT_EQ(brick.width, 256);
+    EXPECT_EQ(brick.minFilter, GL_NEAREST);
+    EXPECT_EQ(brick.magFilter, GL_NEAREST);
 }
 
 // The run's slots: which texture each shows, and whether it is framed.
@@ -172,6 +238,18 @@ TEST_F(Textures, WithNoReadablePictureTheDefaultPictureHangsUnframed)
     EXPECT_EQ(names.size(), 1u);
     EXPECT_NE(*names.begin(), 0u);
     EXPECT_EQ(framed, 0) << "the default picture paints its own frame";
+}
+
+TEST_F(Textures, APanoramaHangsInItsOwnProportionsNotItsReducedDecodes)
+{
+    const std::string panorama = windows->file("panorama.png");
+    ASSERT_EQ(runCommand("convert -size 16000x4 gradient:red-blue '" + panorama + "'"), 0);
+    settings.pictures[0] = panorama;
+    start();
+    finishPictureLoading(*saverRun.museum);
+    ASSERT_EQ(museumTextures.pictureStates[0], kPictureShown);
+    EXPECT_FLOAT_EQ(museumTextures.pictureAspectRatios[0], 4.0f / 16000.0f);
+    EXPECT_FLOAT_EQ(saverRun.museum->photoAspect[0], 4.0f / 16000.0f);
 }
 
 TEST(TextureSizes, PowersOfTwoWithinTheImageAndTheBudget)

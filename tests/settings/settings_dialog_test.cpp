@@ -61,6 +61,8 @@ const Expected kDialog1[] = {
     {kNoControlId, "Walking Speed", 6, 161, 186, 34},
     {900, "Fast", 9, 172, -1, -1}, {901, "Medium", 41, 172, -1, -1}, {902, "Slow", 85, 172, -1, -1},
     {903, "Very Slow", 121, 172, -1, -1},
+    {kNoControlId, "At screen size", 1, 197, 368, 22},
+    {620, "Classic textures", 7, 206, -1, -1}, {621, "Plaques beside the photos", 100, 206, -1, -1},
     {1, "Ok", 337, 94, 32, 12}, {2, "Cancel", 337, 108, 32, 12}, {116, "Apply", 337, 123, 32, 12},
     {117, "Default", 337, 137, 32, 12},
 };
@@ -112,7 +114,7 @@ TEST(SettingsDialog, EveryControlIsThereWithItsIdTextAndRectangle)
         int x, y, w, h;
         dialogScreenRect(d, &x, &y, &w, &h);
         EXPECT_EQ(w, dialogUnitsToPixelsX(370));
-        EXPECT_EQ(h, dialogUnitsToPixelsY(198));
+        EXPECT_EQ(h, dialogUnitsToPixelsY(221));
         EXPECT_EQ(controlCount(d), static_cast<int>(std::size(kDialog1)));
         for (const Expected& e : kDialog1) {
             SCOPED_TRACE(std::to_string(e.id) + " " + e.text);
@@ -229,6 +231,7 @@ TEST(SettingsDialog, ApplyWritesTheFileAndDisablesApplyAndCancelUntilTheNextChan
         clickControl(d, 707);
         clickControl(d, 903);
         clickControl(d, kIdFurniture);
+        clickControl(d, kIdPlaques);
         chooseListEntry(d, kIdMuseumType, 5);
         EXPECT_EQ(isControlEnabled(d, kIdApply), 1);
         clickControl(d, kIdApply);
@@ -245,6 +248,8 @@ TEST(SettingsDialog, ApplyWritesTheFileAndDisablesApplyAndCancelUntilTheNextChan
         expected.museumType = 5;
         EXPECT_EQ(harness.iniBytes(), serializeSettings(expected));
         EXPECT_EQ(shortAt(harness.iniBytes(), 10), 302);
+        // The look at screen size goes to its own file; the INI file's layout stays.
+        EXPECT_NE(readBytes(harness.directory() + "/Brevane/Vellamir.conf").find("\nplaques=0\n"), std::string::npos);
 
         typeControlText(d, kIdMoveSeconds, "61");
         EXPECT_EQ(isControlEnabled(d, kIdApply), 1) << "typing in the seconds is a change";
@@ -283,7 +288,10 @@ TEST(SettingsDialog, DefaultRestoresTheRecordButNotPasswordOrModeAndKeepsTwentyT
     settings.pictures[1] = "/pictures/a.bmp";
     settings.pictures[2] = "/pictures/b.bmp";
     settings.pictureCount = 3;
+    settings.classicTextures = 1;
+    settings.plaques = 0;
     harness.runSettings({{"DIALOG_1", [](Dialog* d) {
+        EXPECT_EQ(isChecked(d, kIdClassicTextures), 1);
         EXPECT_EQ(controlText(d, kIdMuseumType), "Color Tiles");
         EXPECT_EQ(listCount(d, kIdPictureList), 3);
         clickControl(d, kIdDefault);
@@ -295,6 +303,8 @@ TEST(SettingsDialog, DefaultRestoresTheRecordButNotPasswordOrModeAndKeepsTwentyT
         EXPECT_EQ(isChecked(d, 304), 0);
         EXPECT_EQ(isChecked(d, 705), 1);
         EXPECT_EQ(isChecked(d, kIdFogEnabled), 0);
+        EXPECT_EQ(isChecked(d, kIdClassicTextures), 0);
+        EXPECT_EQ(isChecked(d, kIdPlaques), 1);
         EXPECT_EQ(controlText(d, kIdFogDensityValue), "45");
         EXPECT_EQ(isControlEnabled(d, kIdApply), 1) << "the defaults can be saved";
         EXPECT_EQ(isControlEnabled(d, kIdCancel), 1);

@@ -434,3 +434,35 @@ TEST(SettingsFile, ASaveRemovesWhatAKilledSaveLeftBehind)
     runCommand("ls -A '" + dir.path() + "'", &listing);
     EXPECT_EQ(listing, "Other.INI.aB3xY9\nVellamir.INI\nVellamir.INI.backup\nVellamir.INI.bak\n");
 }
+
+// The look file: 0/1 choices by name, bad lines named and skipped, and a save
+// that keeps the comments and a newer version's lines.
+TEST(LookFile, ReadsItsChoicesAndKeepsWhatItDoesNotKnow)
+{
+    Settings record;
+    std::string problems;
+    parseLookSettings("# mine\r\n plaques = 0 \r\nclassic_textures=yes\nfuture_choice=3\ngarbage\n", record, &problems);
+    EXPECT_EQ(record.plaques, 0);
+    EXPECT_EQ(record.classicTextures, 0) << "a bad value keeps the earlier one";
+    EXPECT_EQ(problems, "line 3: classic_textures takes 0 or 1, not \"yes\"\nline 5: not name=value\n");
+
+    record.classicTextures = 1;
+    std::string saved = serializeLookSettings(record, "# mine\nplaques=1\nfuture_choice=3\n");
+    EXPECT_EQ(saved, "# mine\nfuture_choice=3\nclassic_textures=1\nplaques=0\n");
+    Settings back;
+    parseLookSettings(saved, back, nullptr);
+    EXPECT_EQ(back.classicTextures, 1);
+    EXPECT_EQ(back.plaques, 0);
+
+    TempDir dir;
+    const std::string path = dir.path() + "/Vellamir.conf";
+    settings = Settings{};
+    EXPECT_EQ(LoadLookSettings(path.c_str()), 1) << "no file: the defaults stay";
+    EXPECT_EQ(settings.plaques, 1);
+    settings.plaques = 0;
+    ASSERT_EQ(SaveLookSettings(path.c_str()), 0);
+    settings = Settings{};
+    ASSERT_EQ(LoadLookSettings(path.c_str()), 0);
+    EXPECT_EQ(settings.plaques, 0);
+    settings = Settings{};
+}

@@ -46,10 +46,11 @@ protected:
         writeBytes(dir.file("Brevane/Vellamir.INI"), settingsBytes ? *settingsBytes : serializeSettings(record));
     }
 
-    // Starts the saver, waits for its window to hold the keyboard focus (or
-    // for the box named boxTitle, telling it that a person answers boxes on
-    // this virtual X server), runs the shell commands in actions, then gives
-    // it up to waitSeconds to end. The output holds what the script reported:
+    // Starts the saver, waits for its window to hold the keyboard focus and
+    // show its first frame (the middle of the screen no longer black), or for
+    // the box named boxTitle, telling it that a person answers boxes on this
+    // virtual X server, runs the shell commands in actions, then gives it up
+    // to waitSeconds to end. The output holds what the script reported:
     // "window", "box=ID", "alive" from the actions, "killed" when the saver
     // had to be stopped, and "exit=N". The saver's window is $window; an
     // action may start one helper program with its pid in $helper; it is
@@ -61,6 +62,8 @@ protected:
             ? "window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vellamir$' 2>/dev/null | head -1)\n"
               "[ -n \"$window\" ] && echo window\n"
               "until_ok '[ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$window\" ]' || echo no-focus\n"
+              "until_ok '[ \"$(import -window root png:- 2>/dev/null | convert png:- -gravity center -crop 32x32+0+0 "
+              "-format \"%[fx:mean>0.01]\" info: 2>/dev/null)\" = 1 ]' || echo no-frame\n"
             : "box=$(timeout 60 xdotool search --sync --onlyvisible --name '^" + boxTitle + "$' 2>/dev/null | head -1)\n"
               "echo box=$box\n"
               "xdotool search --onlyvisible --name '^Vellamir$' >/dev/null 2>&1 && echo saver-window-up\n";

@@ -178,6 +178,15 @@ TEST(Startup, FirstStartCopiesTheInstalledDataOnceAndRuns)
     output.clear();
     runCommand("env -u DISPLAY " + start + vellamir() + " /s 2>&1", &output);
     EXPECT_EQ(output.find("copied"), std::string::npos) << output;
+
+    // Data of an older version lacks the detailed textures: they come, and nothing else changes.
+    ASSERT_EQ(unlink(home.file("brevane/graphics/marble1.jpg").c_str()), 0);
+    output.clear();
+    runCommand("env -u DISPLAY " + start + vellamir() + " /s 2>&1", &output);
+    EXPECT_NE(output.find("copied 1 new data file of this version"), std::string::npos) << output;
+    EXPECT_TRUE(readBytes(home.file("brevane/graphics/marble1.jpg")) ==
+                readBytes(binaryDir() + "/data/Brevane/graphics/marble1.jpg"));
+    EXPECT_EQ(readBytes(home.file("brevane/pass.pag")), "mine");
 }
 
 TEST(Startup, HelpAndVersionPrintAndEndWithoutADialog)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gallery/gallery.h"
 #include "tests/support/test_support.h"
 #include "world/themes.h"
 
@@ -123,6 +124,50 @@ TEST(Artwork, EveryThemeTextureIsASeamlessPowerOfTwoBmp)
     }
 }
 
+// The detailed copy of each texture: 1024 x 1024, the same design (averaged
+// down to the classic size it shows the classic colours), and as seamless.
+TEST(Artwork, EveryThemeTextureHasADetailedJpegOfTheSameDesign)
+{
+    for (const std::string& name : themeFiles()) {
+        SCOPED_TRACE(name);
+        const Picture classic = readPicture(dataDir() + "/graphics/" + name);
+        std::string jpeg = detailedTexturePath(name.c_str());
+        jpeg.replace(0, std::string("Brevane\\graphics\\").size(), dataDir() + "/graphics/");
+        GalleryImage image;
+        const uint8_t black[3] = {0, 0, 0};
+        ASSERT_EQ(decodeGalleryPicture(jpeg, 0, black, image, nullptr), 0) << jpeg;
+        ASSERT_EQ(image.width, 1024);
+        ASSERT_EQ(image.height, 1024);
+        ASSERT_FALSE(classic.pixels.empty());
+
+        // In the classic's own pixel order (blue, green, red), top row first.
+        Picture detailed;
+        detailed.width = detailed.height = 1024;
+        detailed.pixels.resize(image.rgb.size());
+        for (size_t i = 0; i < image.rgb.size(); i += 3)
+            for (int c = 0; c < 3; ++c) detailed.pixels[i + c] = image.rgb[i + 2 - c];
+
+        const int block = 1024 / classic.width;
+        double difference = 0;
+        for (int y = 0; y < classic.height; ++y)
+            for (int x = 0; x < classic.width; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    double sum = 0;
+                    for (int dy = 0; dy < block; ++dy)
+                        for (int dx = 0; dx < block; ++dx) sum += detailed.channel(x * block + dx, y * block + dy, c);
+                    difference += std::abs(sum / (block * block) - classic.channel(x, y, c));
+                }
+        EXPECT_LE(difference / (classic.width * classic.height * 3.0), 12.0) << "the same design, the same colours";
+
+        double inside = 0;
+        for (int x = 0; x + 1 < 1024; ++x) inside = std::max(inside, columnDistance(detailed, x, x + 1));
+        EXPECT_LE(columnDistance(detailed, 1023, 0), inside * 1.05 + 2);
+        inside = 0;
+        for (int y = 0; y + 1 < 1024; ++y) inside = std::max(inside, rowDistance(detailed, y, y + 1));
+        EXPECT_LE(rowDistance(detailed, 1023, 0), inside * 1.05 + 2);
+    }
+}
+
 TEST(Artwork, DefaultPicture)
 {
     const Picture picture = readPicture(dataDir() + "/graphics/Default1.bmp");
@@ -178,9 +223,13 @@ TEST(Artwork, GeneratorIsDeterministicAndReportsAFolderItCannotWrite)
     TempDir dir;
     const std::string generator = binaryDir() + "/bin/vellamir_artwork";
     ASSERT_EQ(runCommand("'" + generator + "' '" + dir.path() + "/Brevane'"), 0);
-    for (const std::string& name : themeFiles())
+    for (const std::string& name : themeFiles()) {
         EXPECT_EQ(readBytes(dir.path() + "/Brevane/graphics/" + name), readBytes(dataDir() + "/graphics/" + name))
             << name;
+        const std::string jpeg = name.substr(0, name.rfind('.')) + ".jpg";
+        EXPECT_EQ(readBytes(dir.path() + "/Brevane/graphics/" + jpeg), readBytes(dataDir() + "/graphics/" + jpeg))
+            << jpeg;
+    }
     for (const char* name : {"graphics/Default1.bmp", "pass.pag", "pass2x.pag"})
         EXPECT_EQ(readBytes(dir.path() + "/Brevane/" + name), readBytes(dataDir() + "/" + name)) << name;
 
