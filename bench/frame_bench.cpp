@@ -34,6 +34,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "shell/shell.h"
 #include "world/textures.h"
 
 namespace {
@@ -64,9 +65,8 @@ int main(int argc, char** argv)
     // The start of a saver run, with the default settings.
     seedRandom(seed);
     std::string reason;
-    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
-        setCurrentDirectory(windowsDirectory) != 0) {
-        fprintf(stderr, "frame_bench: no Windows directory: %s\n", reason.c_str());
+    if (enterWindowsDirectory(&reason) != 0) {
+        fprintf(stderr, "frame_bench: %s\n", reason.c_str());
         return 1;
     }
     settings = Settings();

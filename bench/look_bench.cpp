@@ -43,6 +43,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "shell/shell.h"
 #include "visibility/visibility.h"
 #include "world/textures.h"
 
@@ -143,16 +144,11 @@ int main(int argc, char** argv)
 
     seedRandom(seed);
     std::string reason;
-    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
-        setCurrentDirectory(windowsDirectory) != 0) {
-        fprintf(stderr, "look_bench: no Windows directory: %s\n", reason.c_str());
+    if (enterWindowsDirectory(&reason) != 0) {
+        fprintf(stderr, "look_bench: %s\n", reason.c_str());
         return 1;
     }
-    settings = Settings();
-    setDefaultPicture(settings);
-    settings.videoMode = kScreenSizeMode;
-    settings.displaySizeId = kDisplayFullScreen;
-    settings.displayScale = displayScaleFor(kDisplayFullScreen);
+    useScreenSizeSettings();
     settings.classicTextures = classic ? 1 : 0;
     setCulling(culling ? 1 : 0);
     displayAllowVsync(1);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "kgl/modes.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/installed_data.h"
@@ -66,6 +67,25 @@ const char kUsage[] =
 
 } // namespace
 
+int enterWindowsDirectory(std::string* reason)
+{
+    reason->clear();
+    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, reason) == 0 &&
+        setCurrentDirectory(windowsDirectory) == 0)
+        return 0;
+    if (reason->empty()) *reason = std::string("Cannot enter the Windows directory ") + windowsDirectory + ".";
+    return 1;
+}
+
+void useScreenSizeSettings()
+{
+    settings = Settings();
+    setDefaultPicture(settings);
+    settings.videoMode = kScreenSizeMode;
+    settings.displaySizeId = kDisplayFullScreen;
+    settings.displayScale = displayScaleFor(kDisplayFullScreen);
+}
+
 int saverMain(const char* argumentText)
 {
     // The Linux conventions come first and touch nothing: no directory, no dialog.
@@ -77,9 +97,7 @@ int saverMain(const char* argumentText)
     seedRandom(calendarSeconds());
 
     std::string reason;
-    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
-        setCurrentDirectory(windowsDirectory) != 0) {
-        if (reason.empty()) reason = std::string("Cannot enter the Windows directory ") + windowsDirectory + ".";
+    if (enterWindowsDirectory(&reason) != 0) {
         startupError("Fatal Error: " + reason);
         return 255;
     }

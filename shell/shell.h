@@ -1,6 +1,8 @@
 // The saver's entry point: command line, start-up and the two run modes.
 #pragma once
 
+#include <string>
+
 // What the command line asks for.
 enum class RunMode {
     Saver,            // "/s..." or exactly "-s" / "s"
@@ -20,6 +22,14 @@ RunMode classifyCommandLine(const char* argumentText);
 // command line asks for. Returns the process exit code: 1 after a dialog
 // opened by "/c", 255 for a saver whose host window disappeared, 0 otherwise.
 int saverMain(const char* argumentText);
+
+// Makes the Windows directory the current directory: 0, or not 0 with the
+// reason ("Cannot enter the Windows directory ...") in *reason.
+int enterWindowsDirectory(std::string* reason);
+// For the programs that start a run of their own (the benchmarks and the
+// picture tools): the default settings with the default picture, at the
+// screen's own size in full screen.
+void useScreenSizeSettings();
 
 // The settings dialog of the configuration run; returns when it closes.
 void runSettingsDialog();

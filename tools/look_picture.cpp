@@ -26,6 +26,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "shell/shell.h"
 #include "world/museum.h"
 #include "world/textures.h"
 
@@ -43,16 +44,11 @@ int main(int argc, char** argv)
     }
     seedRandom(static_cast<uint32_t>(argc > 7 ? strtoul(argv[7], nullptr, 10) : 1));
     std::string reason;
-    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
-        setCurrentDirectory(windowsDirectory) != 0) {
-        fprintf(stderr, "vellamir_look_picture: no Windows directory: %s\n", reason.c_str());
+    if (enterWindowsDirectory(&reason) != 0) {
+        fprintf(stderr, "vellamir_look_picture: %s\n", reason.c_str());
         return 1;
     }
-    settings = Settings();
-    setDefaultPicture(settings);
-    settings.videoMode = kScreenSizeMode;
-    settings.displaySizeId = kDisplayFullScreen;
-    settings.displayScale = displayScaleFor(kDisplayFullScreen);
+    useScreenSizeSettings();
     settings.museumType = static_cast<int16_t>(atoi(argv[2]));
     settings.classicTextures = look == "classic" ? 1 : 0;
     settings.fogEnabled = 0;

@@ -25,6 +25,7 @@
 #include "shell/random.h"
 #include "shell/run_state.h"
 #include "shell/saver_run.h"
+#include "shell/shell.h"
 #include "world/museum.h"
 #include "world/textures.h"
 
@@ -38,19 +39,15 @@ int main(int argc, char** argv)
     if (slot < 0 || slot >= kPictureSlots) return 2;
     seedRandom(1);
     std::string reason;
-    if (queryWindowsDirectory(windowsDirectory, sizeof windowsDirectory, &reason) != 0 ||
-        setCurrentDirectory(windowsDirectory) != 0) {
-        fprintf(stderr, "vellamir_wall_view: no Windows directory: %s\n", reason.c_str());
+    if (enterWindowsDirectory(&reason) != 0) {
+        fprintf(stderr, "vellamir_wall_view: %s\n", reason.c_str());
         return 1;
     }
-    settings = Settings();
+    useScreenSizeSettings();
     settings.pictureCount = 0;
     settings.museumType = static_cast<int16_t>(atoi(argv[3]));
     for (int i = 4; i < argc && settings.pictureCount < kMaxPictures; ++i)
         settings.pictures[settings.pictureCount++] = argv[i];
-    settings.videoMode = kScreenSizeMode;
-    settings.displaySizeId = kDisplayFullScreen;
-    settings.displayScale = 1.0f;
     prepareSaverRun();
     finishPictureLoading(*saverRun.museum);
 
