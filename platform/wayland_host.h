@@ -116,8 +116,8 @@ extern WaylandWindow waylandWindow;
 bool coverOutputs(bool lockSurfaces);
 // Takes a cover and everything on it away.
 void destroyCover(std::unique_ptr<OutputCover>& cover);
-// A position on a surface (surface units) as a pixel of the mode's frame;
-// off the museum's surface it is the frame's nearest corner.
+// A position on a cover (surface units) as a pixel of the mode's frame; on a
+// black cover, where it would be beside the frame in the layout.
 void surfaceToFrame(wl_surface* surface, double x, double y, int* frameX, int* frameY);
 // True when the surface is one of the covers.
 bool isCoverSurface(wl_surface* surface);

@@ -311,12 +311,32 @@ bool isCoverSurface(wl_surface* surface)
 void surfaceToFrame(wl_surface* surface, double x, double y, int* frameX, int* frameY)
 {
     const ScaledFrame& frame = waylandWindow.frame;
+    const WaylandOutput* museum = nullptr;
+    for (auto& output : wayland.outputs)
+        if (output->cover && output->cover->museum) museum = output.get();
+    const OutputCover* shown = museum ? museum->cover.get() : nullptr;
+    if (!shown || shown->logicalWidth <= 0 || shown->logicalHeight <= 0) {
+        screenToFrame(frame, -1, -1, frameX, frameY);
+        return;
+    }
     for (auto& output : wayland.outputs) {
         const OutputCover* cover = output->cover.get();
-        if (!cover || cover->surface != surface || !cover->museum || cover->logicalWidth <= 0) continue;
-        int screenX = static_cast<int>(x * cover->bufferWidth / cover->logicalWidth);
-        int screenY = static_cast<int>(y * cover->bufferHeight / cover->logicalHeight);
-        screenToFrame(frame, screenX, screenY, frameX, frameY);
+        if (!cover || cover->surface != surface) continue;
+        if (cover == shown) {
+            int screenX = static_cast<int>(x * shown->bufferWidth / shown->logicalWidth);
+            int screenY = static_cast<int>(y * shown->bufferHeight / shown->logicalHeight);
+            screenToFrame(frame, screenX, screenY, frameX, frameY);
+            return;
+        }
+        // Over a black cover the pointer is placed by the layout, beside the
+        // museum's output and not held to its frame: a motion there leaves the
+        // 4-pixel box as it does over the museum, and a desk with two monitors
+        // wakes from either mouse position.
+        if (frame.frameWidth <= 0 || frame.frameHeight <= 0) break;
+        double screenX = (output->x - museum->x + x) * shown->bufferWidth / shown->logicalWidth;
+        double screenY = (output->y - museum->y + y) * shown->bufferHeight / shown->logicalHeight;
+        *frameX = static_cast<int>((screenX - frame.frameX) * frame.modeWidth / frame.frameWidth);
+        *frameY = static_cast<int>((screenY - frame.frameY) * frame.modeHeight / frame.frameHeight);
         return;
     }
     screenToFrame(frame, -1, -1, frameX, frameY);
