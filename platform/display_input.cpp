@@ -118,6 +118,8 @@ bool translate(const SDL_Event& event, DisplayInput* input)
             return true;
         }
         return false;
+    case SDL_SYSWMEVENT:
+        return coverPointerInput(event.syswm.msg, sdlWindow(), input);
     default:
         // Close requests (SDL_QUIT, the window's close) are ignored in full screen.
         return false;

@@ -21,6 +21,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -68,11 +69,12 @@ void cover(int screen, int x, int y, int width, int height)
     attributes.override_redirect = True;   // no window manager frames or moves it
     attributes.background_pixel = BlackPixel(lock.x11, screen);
     attributes.cursor = lock.blankCursor;
+    attributes.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask;
     ::Window root = RootWindow(lock.x11, screen);
     if (!lock.blankCursor) attributes.cursor = lock.blankCursor = blankCursor(lock.x11, root);
     ::Window window = XCreateWindow(lock.x11, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
                                     0, CopyFromParent, InputOutput, CopyFromParent,
-                                    CWOverrideRedirect | CWBackPixel | CWCursor, &attributes);
+                                    CWOverrideRedirect | CWBackPixel | CWCursor | CWEventMask, &attributes);
     XMapRaised(lock.x11, window);
     lock.covers.push_back(window);
 }
@@ -119,7 +121,33 @@ void coverOtherMonitors(SDL_Window* gallery)
                 cover(screen, monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height);
         if (monitors) XRRFreeMonitors(monitors);
     }
+    if (!lock.covers.empty()) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     XFlush(lock.x11);
+}
+
+bool coverPointerInput(const SDL_SysWMmsg* message, SDL_Window* gallery, DisplayInput* input)
+{
+    if (!message || message->subsystem != SDL_SYSWM_X11 || !gallery) return false;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type != MotionNotify && event.type != ButtonPress && event.type != ButtonRelease) return false;
+    if (std::find(lock.covers.begin(), lock.covers.end(), event.xany.window) == lock.covers.end()) return false;
+    bool motion = event.type == MotionNotify;
+    if (!motion && (event.xbutton.button < Button1 || event.xbutton.button > Button3)) return false;
+    *input = DisplayInput();
+    input->time = SDL_GetTicks();
+    input->kind = motion ? DisplayInputKind::Motion
+                         : event.type == ButtonPress ? DisplayInputKind::ButtonDown : DisplayInputKind::ButtonUp;
+    if (!motion) input->button = event.xbutton.button == Button1 ? 1 : event.xbutton.button == Button2 ? 2 : 3;
+    // A monitor of the gallery's X screen lies where the layout puts it;
+    // another X screen has no place beside it, so it is taken as far away.
+    double x = motion ? event.xmotion.x_root : event.xbutton.x_root;
+    double y = motion ? event.xmotion.y_root : event.xbutton.y_root;
+    ::Window root = motion ? event.xmotion.root : event.xbutton.root;
+    if (root != RootWindow(lock.x11, DefaultScreen(lock.x11))) x += 1 << 16;
+    int galleryX = 0, galleryY = 0;
+    SDL_GetWindowPosition(gallery, &galleryX, &galleryY);
+    besideWindowToFrame(x - galleryX, y - galleryY, &input->x, &input->y);
+    return true;
 }
 
 void uncoverMonitors()

@@ -249,6 +249,11 @@ void windowToFrame(int windowX, int windowY, int* frameX, int* frameY)
     screenToFrame(display.frame, windowX, windowY, frameX, frameY);
 }
 
+void besideWindowToFrame(double windowX, double windowY, int* frameX, int* frameY)
+{
+    besideFrame(display.frame, windowX, windowY, frameX, frameY);
+}
+
 int x11OpenFullscreen(const char* title, int width, int height, int /*bitsPerPixel*/, int /*pages*/)
 {
     // Every mode is shown in 24-bit colour and double-buffered by OpenGL, so

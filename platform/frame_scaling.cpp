@@ -141,6 +141,17 @@ void screenToFrame(const ScaledFrame& d, int screenX, int screenY, int* frameX, 
     *frameY = static_cast<int>(y < 0 ? 0 : y >= d.modeHeight ? d.modeHeight - 1 : y);
 }
 
+void besideFrame(const ScaledFrame& d, double screenX, double screenY, int* frameX, int* frameY)
+{
+    if (d.frameWidth <= 0 || d.frameHeight <= 0) {
+        *frameX = static_cast<int>(screenX);
+        *frameY = static_cast<int>(screenY);
+        return;
+    }
+    *frameX = static_cast<int>((screenX - d.frameX) * d.modeWidth / d.frameWidth);
+    *frameY = static_cast<int>((screenY - d.frameY) * d.modeHeight / d.frameHeight);
+}
+
 bool resolvePresentationGL(PresentationGL& g, void* (*procAddress)(const char*), bool framebuffersOffered)
 {
     g = PresentationGL();

@@ -57,6 +57,10 @@ struct ScaledFrame {
 void placeFrame(ScaledFrame& frame);
 // A window position (screen pixels) as a pixel of the mode's frame, clamped into it.
 void screenToFrame(const ScaledFrame& frame, int screenX, int screenY, int* frameX, int* frameY);
+// A position beside the frame (screen pixels, off the window maybe: the
+// pointer over another monitor's black cover) in the frame's pixels, not held
+// to the frame, so a motion there counts as one over the museum does.
+void besideFrame(const ScaledFrame& frame, double screenX, double screenY, int* frameX, int* frameY);
 // Resolves the calls through procAddress; framebuffer objects only when
 // offered. False when a basic call is missing.
 bool resolvePresentationGL(PresentationGL& gl, void* (*procAddress)(const char*), bool framebuffersOffered);

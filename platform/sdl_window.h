@@ -36,6 +36,8 @@ const char* x11LockRefusal();
 SDL_Window* sdlWindow();
 // A window position (screen pixels) as a pixel of the mode's frame, clamped into it.
 void windowToFrame(int windowX, int windowY, int* frameX, int* frameY);
+// A position beside the window (window pixels) in the frame's pixels, not held to the frame.
+void besideWindowToFrame(double windowX, double windowY, int* frameX, int* frameY);
 // Sets the hints every SDL start of the program wants (no signal handlers of SDL's own, ...).
 void setProgramSDLHints();
 // Starts SDL's video subsystem on a real display (one more reference when it
@@ -58,3 +60,8 @@ void uncoverMonitors();
 bool setLockGrab(SDL_Window* gallery, bool grab);
 void keepLockGrab(SDL_Window* gallery);
 void lockWindowEventSeen();
+// A pointer event on a black cover (X events reach SDL's queue as its
+// SDL_SYSWMEVENT while covers are up) as the library's input record: motion
+// and buttons there wake a run as they do over the gallery. False for any
+// other event.
+bool coverPointerInput(const SDL_SysWMmsg* message, SDL_Window* gallery, DisplayInput* input);

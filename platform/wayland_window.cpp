@@ -332,11 +332,8 @@ void surfaceToFrame(wl_surface* surface, double x, double y, int* frameX, int* f
         // museum's output and not held to its frame: a motion there leaves the
         // 4-pixel box as it does over the museum, and a desk with two monitors
         // wakes from either mouse position.
-        if (frame.frameWidth <= 0 || frame.frameHeight <= 0) break;
-        double screenX = (output->x - museum->x + x) * shown->bufferWidth / shown->logicalWidth;
-        double screenY = (output->y - museum->y + y) * shown->bufferHeight / shown->logicalHeight;
-        *frameX = static_cast<int>((screenX - frame.frameX) * frame.modeWidth / frame.frameWidth);
-        *frameY = static_cast<int>((screenY - frame.frameY) * frame.modeHeight / frame.frameHeight);
+        besideFrame(frame, (output->x - museum->x + x) * shown->bufferWidth / shown->logicalWidth,
+                    (output->y - museum->y + y) * shown->bufferHeight / shown->logicalHeight, frameX, frameY);
         return;
     }
     screenToFrame(frame, -1, -1, frameX, frameY);

@@ -298,6 +298,23 @@ TEST_F(SaverProcess, ScreenSizeFillsWideAndSquarerScreensEdgeToEdge)
     }
 }
 
+// Without a password, a mouse moved over the black monitor wakes the run as
+// one moved over the gallery does.
+TEST_F(SaverProcess, AMotionOverTheBlackMonitorEndsARunWithoutAPassword)
+{
+    VirtualScreens server({"1024x768", "800x600"});
+    ASSERT_FALSE(server.name().empty());
+    display = server.name();
+    record.videoMode = 100;
+    std::string output = run(
+        "until_ok '[ \"$(import -display " + display + ".1 -window root png:- | convert png:- -format \"%[fx:maxima]\" "
+        "info:)\" = 0 ]' && echo second-black\n"
+        "xdotool mousemove --screen 1 400 300; xdotool mousemove --screen 1 440 330\n");
+    EXPECT_TRUE(has(output, "second-black")) << output;
+    EXPECT_FALSE(has(output, "killed")) << output;
+    EXPECT_TRUE(has(output, "exit=0")) << output;
+}
+
 // Two monitors (two screens of one X server): the gallery on the first, the
 // second black, the desktop (a white root window) nowhere; with a password
 // the prompt comes up on the gallery's monitor, and another client that
