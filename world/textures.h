@@ -90,7 +90,7 @@ MipmapChain buildMipmaps(const uint8_t* rgb, int width, int height, TextureSize 
 // setting "Classic textures". Then the themes come in 1024 x 1024 and full
 // colour, mipmapped and filtered trilinearly (anisotropically too on
 // hardware that offers it), and edges are multisampled on hardware. The
-// specification's video modes always keep the classic look.
+// fixed video modes (640 x 480 .. 1600 x 1200) always keep the classic look.
 bool detailedLook();
 
 // ---- Loading (needs a current OpenGL context) ---------------------------------------
