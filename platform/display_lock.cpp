@@ -137,7 +137,10 @@ bool coverPointerInput(const SDL_SysWMmsg* message, SDL_Window* gallery, Display
     input->time = SDL_GetTicks();
     input->kind = motion ? DisplayInputKind::Motion
                          : event.type == ButtonPress ? DisplayInputKind::ButtonDown : DisplayInputKind::ButtonUp;
-    if (!motion) input->button = event.xbutton.button == Button1 ? 1 : event.xbutton.button == Button2 ? 2 : 3;
+    if (!motion) {
+        input->button = event.xbutton.button == Button1 ? 1 : event.xbutton.button == Button2 ? 2 : 3;
+        input->clicks = 1;
+    }
     // A monitor of the gallery's X screen lies where the layout puts it;
     // another X screen has no place beside it, so it is taken as far away.
     double x = motion ? event.xmotion.x_root : event.xbutton.x_root;
