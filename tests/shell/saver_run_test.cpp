@@ -309,7 +309,10 @@ TEST_F(SaverProcess, AMotionOverTheBlackMonitorEndsARunWithoutAPassword)
     std::string output = run(
         "until_ok '[ \"$(import -display " + display + ".1 -window root png:- | convert png:- -format \"%[fx:maxima]\" "
         "info:)\" = 0 ]' && echo second-black\n"
-        "xdotool mousemove --screen 1 400 300; xdotool mousemove --screen 1 440 330\n");
+        // A hand on the mouse: it goes to and fro until the run ends (a pass
+        // takes only the last of the motions that came since the one before).
+        "i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 600 ]; do\n"
+        "  xdotool mousemove --screen 1 $((400 + i % 2 * 40)) $((300 + i % 2 * 30)); i=$((i+1)); done\n");
     EXPECT_TRUE(has(output, "second-black")) << output;
     EXPECT_FALSE(has(output, "killed")) << output;
     EXPECT_TRUE(has(output, "exit=0")) << output;
